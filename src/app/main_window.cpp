@@ -1,0 +1,317 @@
+#include "app/main_window.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "app/debug_log.h"
+#include "util/platform.h"
+
+vesk_mw *main_window = nullptr;
+int mw_constructor_finished = 0;
+int force_transfer_focus = 0;
+int delayed_url_available = 0;
+char delayed_url_buffer[1024] = "";
+
+static volatile sig_atomic_t exit_signal_received = 0;
+
+static void exit_signal_handler(int) { exit_signal_received = 1; }
+
+void vesk_install_exit_signal_handlers()
+{
+  struct sigaction sa;
+  std::memset(&sa, 0, sizeof(sa));
+  sa.sa_handler = exit_signal_handler;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+}
+
+bool vesk_take_exit_signal()
+{
+  if (!exit_signal_received)
+    return false;
+  exit_signal_received = 0;
+  return true;
+}
+
+wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
+  EVT_TIMER(MAIN_TIMER, vesk_mw::OnTimer)
+  EVT_TIMER(PING_TIMER, vesk_mw::PingTimer)
+  EVT_TIMER(SAVE_TIMER, vesk_mw::SaveTimer)
+  EVT_SIZE(vesk_mw::OnResize)
+  EVT_SET_FOCUS(vesk_mw::OnFocusGot)
+  EVT_CLOSE(vesk_mw::OnClose)
+  EVT_ERASE_BACKGROUND(vesk_mw::discard_erase_event_handler)
+wxEND_EVENT_TABLE()
+
+vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
+    : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
+      reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
+      last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
+      popup_menu_count(0), channel_divert(0), input_height(36), channel_height(25),
+      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
+{
+  pending_text.clear();
+  main_window = this;
+
+  SetBackgroundColour(*wxBLACK);
+
+  resize();
+  Refresh();
+  mw_constructor_finished = 1;
+
+  main_timer.Start(20);
+  ping_timer.Start(15000);
+  save_timer.Start(300000);
+  vesk_install_exit_signal_handlers();
+}
+
+vesk_mw::~vesk_mw()
+{
+  main_timer.Stop();
+  ping_timer.Stop();
+  save_timer.Stop();
+  if (main_window == this)
+    main_window = nullptr;
+}
+
+void vesk_mw::poll_exit_signal()
+{
+  if (vesk_take_exit_signal() && shutdown_countdown == 0) {
+    VESK_LOG(2, "vesk_mw - exit requested by signal.\n");
+    system_shutdown_handler();
+  }
+}
+
+void vesk_mw::OnTimer(wxTimerEvent &)
+{
+  if (!mw_constructor_finished) {
+    VESK_LOG(2, "vesk_mw::OnTimer() - constructor not finished?\n");
+    return;
+  }
+  ++tick_count;
+  poll_exit_signal();
+
+  if (force_transfer_focus) {
+    Raise();
+    force_transfer_focus = 0;
+  }
+
+  if (pending_text_flag) {
+    display_set_default_colors();
+    display_write(pending_text.text);
+    pending_text_flag = 0;
+    pending_text.clear();
+  }
+
+  if (reconnect_pending) {
+    reconnect_pending = 0;
+  }
+
+  if (delayed_url_available) {
+    delayed_url_available = 0;
+    http_fork(delayed_url_buffer);
+  }
+
+  run_shutdown_countdown();
+}
+
+void vesk_mw::run_shutdown_countdown()
+{
+  if (shutdown_countdown <= 0)
+    return;
+  --shutdown_countdown;
+  if (shutdown_countdown == 0) {
+    VESK_LOG(2, "vesk_mw::shutdown - exit forced.\n");
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  if (shutdown_countdown == 1) {
+    VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
+    main_timer.Stop();
+    Destroy();
+    VESK_LOG(2, "vesk_mw::shutdown - exit forced to prevent hang due to close dialogs.\n");
+    std::fflush(nullptr);
+    _exit(0);
+  }
+}
+
+void vesk_mw::PingTimer(wxTimerEvent &)
+{
+  if (login_state != 2)
+    return;
+  ping_sent_usec = vesk_gettimeofday_useconds();
+}
+
+void vesk_mw::SaveTimer(wxTimerEvent &) {}
+
+void vesk_mw::OnResize(wxSizeEvent &)
+{
+  if (!mw_constructor_finished) {
+    VESK_LOG(2, "vesk_mw::OnResize() - windows bug triggered, constructor not yet finished.  Ignoring.\n");
+    return;
+  }
+  int w, h;
+  GetClientSize(&w, &h);
+  if (w == last_client_width && h == last_client_height) {
+    VESK_LOG(2, "vesk_mw::OnResize() - ignoring double resize.\n");
+    return;
+  }
+  if (w && h) {
+    last_client_width = w;
+    last_client_height = h;
+  }
+  resize();
+  Refresh();
+}
+
+void vesk_mw::OnFocusGot(wxFocusEvent &event) { event.Skip(); }
+
+void vesk_mw::OnClose(wxCloseEvent &event)
+{
+  if (shutdown_countdown != 1 && event.CanVeto()) {
+    event.Veto();
+    verify_program_exit();
+    return;
+  }
+  Destroy();
+}
+
+void vesk_mw::verify_program_exit()
+{
+  VESK_LOG(2, "vesk_mw::verify_program_exit()\n");
+  system_shutdown_handler();
+}
+
+void vesk_mw::discard_erase_event_handler(wxEraseEvent &) {}
+
+layout_input vesk_mw::gather_layout_input(int w, int h) const
+{
+  layout_input in;
+  in.width = w;
+  in.height = h;
+  in.last_width = last_client_width;
+  in.last_height = last_client_height;
+  in.input_height = input_height;
+  in.channel_height = channel_height;
+  in.logged_in = login_state == 2;
+  return in;
+}
+
+void vesk_mw::resize()
+{
+  int w, h;
+  GetClientSize(&w, &h);
+  layout_result r = compute_layout(gather_layout_input(w, h));
+  (void)r;
+}
+
+void vesk_mw::zoom_in() { ++global_font_size; }
+
+void vesk_mw::zoom_out()
+{
+  if (global_font_size >= 4)
+    --global_font_size;
+  else
+    global_font_size = 3;
+}
+
+void vesk_mw::incr_input_window_size()
+{
+  input_height = layout_incr_input_height(input_height);
+  resize();
+  Refresh();
+}
+
+void vesk_mw::decr_input_window_size()
+{
+  input_height = layout_decr_input_height(input_height);
+  resize();
+  Refresh();
+}
+
+void vesk_mw::incr_chan_window_size()
+{
+  channel_height = layout_incr_channel_height(channel_height);
+  resize();
+}
+
+void vesk_mw::decr_chan_window_size()
+{
+  channel_height = layout_decr_channel_height(channel_height);
+  resize();
+}
+
+void vesk_mw::delayed_write(const char *text)
+{
+  pending_text.append(text ? text : "(null)");
+  pending_text_flag = 1;
+}
+
+void vesk_mw::open_url(const char *url)
+{
+  std::snprintf(delayed_url_buffer, sizeof(delayed_url_buffer), "%s", url ? url : "");
+  VESK_LOG(2, "open_url() - '%s'.\n", delayed_url_buffer);
+  delayed_url_available = 1;
+}
+
+int vesk_mw::http_fork(const char *url)
+{
+  if (vesk_http_fork(url))
+    return 1;
+  pending_text.append("\n");
+  pending_text.append("\n");
+  pending_text.append("Sorry, but I can't seem open your browser.\n");
+  pending_text.append("\n");
+  pending_text.append(url ? url : "(null)");
+  pending_text.append("\n");
+  pending_text.append("\n");
+  pending_text_flag = 1;
+  return 0;
+}
+
+void vesk_mw::start_reconnect()
+{
+  if (main_window)
+    main_window->reconnect_pending = 1;
+}
+
+void vesk_mw::system_shutdown_handler()
+{
+  VESK_LOG(2, "vesk_mw system_shutdown_handler.\n");
+  shutdown_countdown = 10;
+}
+
+void vesk_mw::display_write(const char *) {}
+
+void vesk_mw::display_set_default_colors() {}
+
+int transfer_focus_main(wxWindow *window)
+{
+  if (!window) {
+    VESK_LOG(2, "Error in transfer_focus_main() - null w?\n");
+    return 0;
+  }
+  wxWindow *parent = window->GetParent();
+  for (wxWindow *w = window; w; w = w->GetParent()) {
+    if (w->GetWindowStyleFlag() & 0x0008)
+      return 0;
+    if (w == main_window) {
+      main_window->Raise();
+      force_transfer_focus = 1;
+      return 1;
+    }
+    if (w->IsTopLevel()) {
+      if (parent) {
+        parent->SetFocus();
+        return 1;
+      }
+      return 0;
+    }
+  }
+  return 0;
+}

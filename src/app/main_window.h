@@ -1,0 +1,101 @@
+// The client's one top-level window: owns every panel, lays them out, and
+// runs the 20 ms tick that drives the connection, animations and exit.
+#ifndef OMBRITH_APP_MAIN_WINDOW_H
+#define OMBRITH_APP_MAIN_WINDOW_H
+
+#include <cstdint>
+#include <ctime>
+
+#include <wx/timer.h>
+
+#include "app/gui_app.h"
+#include "app/layout.h"
+#include "util/buffer.h"
+
+enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
+
+class vesk_mw : public vesk_frame {
+public:
+  vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size);
+  ~vesk_mw() override;
+
+  // Timers and window events.
+  void OnTimer(wxTimerEvent &event);
+  void PingTimer(wxTimerEvent &event);
+  void SaveTimer(wxTimerEvent &event);
+  void OnResize(wxSizeEvent &event);
+  void OnFocusGot(wxFocusEvent &event);
+  void OnClose(wxCloseEvent &event);
+  void discard_erase_event_handler(wxEraseEvent &event);
+
+  // Layout.
+  void resize();
+  layout_input gather_layout_input(int w, int h) const;
+
+  // Size steps.
+  void zoom_in();
+  void zoom_out();
+  void incr_input_window_size();
+  void decr_input_window_size();
+  void incr_chan_window_size();
+  void decr_chan_window_size();
+
+  // Deferred actions, carried out on the next tick.
+  void delayed_write(const char *text);
+  void open_url(const char *url);
+  int http_fork(const char *url);
+  void start_reconnect();
+  void system_shutdown_handler();
+  void verify_program_exit();
+
+  // Output pass-throughs to the main text display.
+  void display_write(const char *text);
+  void display_set_default_colors();
+
+  int shutdown_countdown;
+  int reconnect_pending;
+  int config_update_pending;
+  int64_t ping_sent_usec;
+  Buffer pending_text;
+  int pending_text_flag;
+  int login_state;
+  int last_client_width;
+  int last_client_height;
+  time_t last_login_time;
+  time_t last_command_time;
+  int popup_menu_count;
+  int channel_divert;
+
+  // Option values the layout reads until the configuration store provides them.
+  int input_height;
+  int channel_height;
+
+  wxTimer main_timer;
+  wxTimer save_timer;
+  wxTimer ping_timer;
+
+  // Number of ticks run so far (for tests and the idle measurement).
+  long tick_count;
+
+private:
+  void run_shutdown_countdown();
+  void poll_exit_signal();
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+extern vesk_mw *main_window;
+extern int mw_constructor_finished;
+extern int force_transfer_focus;
+extern int delayed_url_available;
+extern char delayed_url_buffer[1024];
+
+int transfer_focus_main(wxWindow *window);
+
+// Installs handlers so that SIGTERM, SIGINT and SIGHUP request an orderly exit
+// on the next tick.
+void vesk_install_exit_signal_handlers();
+// True once one of those signals arrived (and clears it).
+bool vesk_take_exit_signal();
+
+#endif
