@@ -6,7 +6,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 port="${OMBRITH_DEMO_PORT:-3102}"
-build/ombrith-demo-server --port "$port" &
-server=$!
-trap 'kill "$server" 2>/dev/null || true' EXIT
+server=""
+if [ -x build/ombrith-demo-server ]; then
+  build/ombrith-demo-server --port "$port" &
+  server=$!
+  trap 'kill "$server" 2>/dev/null || true' EXIT
+fi
 build/ombrith "$@"
