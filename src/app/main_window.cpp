@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "app/tick_logic.h"
 #include "util/platform.h"
 
 vesk_mw *main_window = nullptr;
@@ -96,11 +97,13 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   ++tick_count;
   poll_exit_signal();
 
+  // A focus transfer asked for by a panel click is repeated once.
   if (force_transfer_focus) {
     Raise();
     force_transfer_focus = 0;
   }
 
+  // Client messages queued since the last tick.
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
@@ -108,29 +111,31 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     pending_text.clear();
   }
 
+  // A connect asked for since the last tick.
   if (reconnect_pending) {
     reconnect_pending = 0;
   }
 
+  // A URL waiting to be opened.
   if (delayed_url_available) {
     delayed_url_available = 0;
     http_fork(delayed_url_buffer);
   }
 
+  // The exit countdown.
   run_shutdown_countdown();
 }
 
 void vesk_mw::run_shutdown_countdown()
 {
-  if (shutdown_countdown <= 0)
+  switch (shutdown_countdown_step(shutdown_countdown)) {
+  case SHUTDOWN_NONE:
     return;
-  --shutdown_countdown;
-  if (shutdown_countdown == 0) {
+  case SHUTDOWN_EXIT_FORCED:
     VESK_LOG(2, "vesk_mw::shutdown - exit forced.\n");
     std::fflush(nullptr);
     _exit(0);
-  }
-  if (shutdown_countdown == 1) {
+  case SHUTDOWN_SAVE_AND_EXIT:
     VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
     main_timer.Stop();
     Destroy();
