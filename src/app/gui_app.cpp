@@ -10,6 +10,7 @@
 
 #include "app/debug_log.h"
 #include "app/main_window.h"
+#include "config/config_store.h"
 #include "util/buffer.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -103,6 +104,9 @@ bool vesk_gui_app::OnInit()
   xrand_initialize();
 
   wxImage::AddHandler(new wxPNGHandler);
+
+  // System and character settings (after the shared fonts exist).
+  load_system_config();
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
   std::vector<wxScopedCharBuffer> utf8_args;
