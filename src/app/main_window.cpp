@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "app/tick_logic.h"
+#include "config/config_store.h"
 #include "gfx/embedded_window.h"
 #include "gfx/font.h"
-#include "app/tick_logic.h"
 #include "util/platform.h"
 
 vesk_mw *main_window = nullptr;
@@ -41,6 +42,27 @@ bool vesk_take_exit_signal()
   return true;
 }
 
+// What the configuration store asks of the window when a preference changes.
+// Menu checks, panels, themes, fonts and audio are added here as they come.
+class vesk_mw_config_hook : public config_hook {
+public:
+  void relayout() override
+  {
+    if (!main_window)
+      return;
+    main_window->resize();
+    main_window->Refresh();
+  }
+  void report_settings() override
+  {
+    if (main_window)
+      main_window->config_update_pending = 1;
+  }
+  void refresh_prefs() override { relayout(); }
+};
+
+static vesk_mw_config_hook mw_config_hook;
+
 wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_TIMER(MAIN_TIMER, vesk_mw::OnTimer)
   EVT_TIMER(PING_TIMER, vesk_mw::PingTimer)
@@ -55,7 +77,7 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0), input_height(36), channel_height(25),
+      popup_menu_count(0), channel_divert(0),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
 {
   pending_text.clear();
@@ -66,6 +88,7 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
   resize();
   Refresh();
   mw_constructor_finished = 1;
+  MConfig::set_hook(&mw_config_hook);
 
   main_timer.Start(20);
   ping_timer.Start(15000);
@@ -78,8 +101,10 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
-  if (main_window == this)
+  if (main_window == this) {
+    MConfig::set_hook(nullptr);
     main_window = nullptr;
+  }
 }
 
 void vesk_mw::poll_exit_signal()
@@ -143,6 +168,7 @@ void vesk_mw::run_shutdown_countdown()
   case SHUTDOWN_SAVE_AND_EXIT:
     VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
     main_timer.Stop();
+    save_system_config();
     Destroy();
     VESK_LOG(2, "vesk_mw::shutdown - exit forced to prevent hang due to close dialogs.\n");
     std::fflush(nullptr);
@@ -157,7 +183,7 @@ void vesk_mw::PingTimer(wxTimerEvent &)
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
-void vesk_mw::SaveTimer(wxTimerEvent &) {}
+void vesk_mw::SaveTimer(wxTimerEvent &) { save_system_config(); }
 
 void vesk_mw::OnResize(wxSizeEvent &)
 {
@@ -188,6 +214,7 @@ void vesk_mw::OnClose(wxCloseEvent &event)
     verify_program_exit();
     return;
   }
+  save_system_config();
   Destroy();
 }
 
@@ -206,8 +233,21 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
   in.height = h;
   in.last_width = last_client_width;
   in.last_height = last_client_height;
-  in.input_height = input_height;
-  in.channel_height = channel_height;
+  in.layout = MConfig::GetLayout();
+  in.automap_enabled = MConfig::GetAutomapEnable() != 0;
+  in.automap_docked = MConfig::GetAutomapDocked() != 0;
+  in.direction_buttons = MConfig::GetDirectionButton() != 0;
+  in.hint_buttons = MConfig::GetHintButton() != 0;
+  in.fkey_buttons = MConfig::GetFkeyButton() != 0;
+  in.popup_buttons = MConfig::GetPopupDisplay() != 0;
+  in.status_bar = MConfig::GetStatusBar() != 0;
+  in.group_display = MConfig::GetGroupStatus();
+  in.health_bar = MConfig::GetHpbarEnable() != 0;
+  in.experience_bar = MConfig::GetExpDisplay() != 0;
+  in.enemy_bar = MConfig::GetEnemyHpbarEnable() != 0;
+  in.channel_window = MConfig::GetChannelWindow() != 0;
+  in.input_height = MConfig::GetInputHeight();
+  in.channel_height = MConfig::GetChannelHeight();
   in.logged_in = login_state == 2;
   return in;
 }
@@ -240,27 +280,27 @@ void vesk_mw::zoom_out()
 
 void vesk_mw::incr_input_window_size()
 {
-  input_height = layout_incr_input_height(input_height);
+  MConfig::SetInputHeight(layout_incr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::decr_input_window_size()
 {
-  input_height = layout_decr_input_height(input_height);
+  MConfig::SetInputHeight(layout_decr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::incr_chan_window_size()
 {
-  channel_height = layout_incr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_incr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 
 void vesk_mw::decr_chan_window_size()
 {
-  channel_height = layout_decr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_decr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 

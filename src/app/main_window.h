@@ -66,10 +66,6 @@ public:
   int popup_menu_count;
   int channel_divert;
 
-  // Option values the layout reads until the configuration store provides them.
-  int input_height;
-  int channel_height;
-
   wxTimer main_timer;
   wxTimer save_timer;
   wxTimer ping_timer;
