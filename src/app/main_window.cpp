@@ -10,6 +10,8 @@
 #include "config/config_store.h"
 #include "gfx/embedded_window.h"
 #include "gfx/font.h"
+#include "text/ansi_display.h"
+#include "text/ansi_palette.h"
 #include "util/platform.h"
 
 vesk_mw *main_window = nullptr;
@@ -77,13 +79,20 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0),
+      popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
 {
   pending_text.clear();
   main_window = this;
 
+  // Panels, in their creation order.
+  main_text_display = new vesk_main_window(this, wxID_ANY, wxEmptyString);
+  current_output_display = main_text_display;
+
   SetBackgroundColour(*wxBLACK);
+  set_ansi_palette(MConfig::GetFontColors());
+  if (global_font)
+    main_text_display->set_initial_font(global_font);
 
   resize();
   Refresh();
@@ -137,6 +146,7 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
+    main_text_display->refresh();
     pending_text_flag = 0;
     pending_text.clear();
   }
@@ -151,6 +161,12 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     delayed_url_available = 0;
     http_fork(delayed_url_buffer);
   }
+
+  // An unfinished line (a prompt) that stayed pending for three ticks goes
+  // to the trigger hook.
+  static int force_trigger_counter = 0;
+  if (trigger_line_step(force_trigger_counter, main_text_display->trigger_pending() != 0))
+    main_text_display->force_trigger_line();
 
   // The exit countdown.
   run_shutdown_countdown();
@@ -257,7 +273,10 @@ void vesk_mw::resize()
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));
-  (void)r;
+
+  const layout_rect &t = r.text_display;
+  main_text_display->SetSize(t.x, t.y, t.w, t.h);
+  main_text_display->enable_scrolling();
 }
 
 void vesk_mw::zoom_in()
@@ -265,6 +284,8 @@ void vesk_mw::zoom_in()
   ++global_font_size;
   if (global_font)
     global_font->SetPointSize(global_font_size); // rebuilds the glyphs
+  enable_scrolling();
+  global_font_resync();
 }
 
 void vesk_mw::zoom_out()
@@ -273,6 +294,8 @@ void vesk_mw::zoom_out()
     --global_font_size;
     if (global_font)
       global_font->SetPointSize(global_font_size);
+    enable_scrolling();
+    global_font_resync();
   } else {
     global_font_size = 3;
   }
@@ -344,9 +367,74 @@ void vesk_mw::system_shutdown_handler()
   shutdown_countdown = 10;
 }
 
-void vesk_mw::display_write(const char *) {}
+// ---------------------------------------------------------------------------
+// Main text display pass-throughs
 
-void vesk_mw::display_set_default_colors() {}
+void vesk_mw::display_write(const char *text) { main_text_display->write(text); }
+
+void vesk_mw::display_set_default_colors()
+{
+  main_text_display->enable_scrolling();
+  main_text_display->reset_colors();
+  main_text_display->write("\n");
+  reset_stream_demultiplexer();
+}
+
+void vesk_mw::reset_stream_demultiplexer()
+{
+  // The stream demultiplexer is not part of the window yet; its reset to
+  // plain-text state with empty record buffers belongs here.
+}
+
+void vesk_mw::enable_scrolling() { main_text_display->enable_scrolling(); }
+
+void vesk_mw::disable_scrolling() { main_text_display->disable_scrolling(); }
+
+int vesk_mw::scrolling_enabled() { return main_text_display->scrolling_enabled(); }
+
+void vesk_mw::scroll_up()
+{
+  disable_scrolling();
+  main_text_display->scroll_up();
+}
+
+void vesk_mw::scroll_down()
+{
+  disable_scrolling();
+  main_text_display->scroll_down();
+}
+
+void vesk_mw::scroll_up(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_up(lines);
+}
+
+void vesk_mw::scroll_down(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_down(lines);
+}
+
+void vesk_mw::reset_scrollbars()
+{
+  main_text_display->set_scrollbar_enable(MConfig::GetMwScrollbar());
+  main_text_display->enable_scrolling();
+  main_text_display->ResetSize();
+}
+
+int vesk_mw::has_mouse_selection() { return main_text_display->text_control->has_mouse_selection(); }
+
+void vesk_mw::clear_mouse_selection() { main_text_display->text_control->clear_mouse_selection(); }
+
+// The status bar (with its scroll-lock indicator) is repainted here once it exists.
+void vesk_mw::repaint_status_bar() {}
+
+void vesk_mw::global_font_resync()
+{
+  if (global_font)
+    main_text_display->change_font(global_font);
+}
 
 int transfer_focus_main(wxWindow *window)
 {

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/debug_log.h"
+#include "input/transliterate.h"
 #include "text/ansi_palette.h"
 
 int vesk_ansi_interpreter::trigger_disable = 0;
@@ -16,12 +17,12 @@ const vesk_color normal_background(0, 0, 0);
 
 vesk_color rgb_to_color(int rgb) { return vesk_color((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255); }
 
-// A run's text as 8-bit text for the store and the exports, at most 5999
-// characters.
+// A run's text passed through the transliteration (printable ASCII stays as
+// it is), at most 5999 characters.
 void render_text_transliterate(const std::string &text, Buffer &out)
 {
   out.clear();
-  out.append(text.c_str());
+  wx_utf8_buffer_print(text.c_str(), out);
 }
 
 }  // namespace
