@@ -80,6 +80,7 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
       popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
+      force_trigger_counter(0),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
 {
   pending_text.clear();
@@ -164,7 +165,6 @@ void vesk_mw::OnTimer(wxTimerEvent &)
 
   // An unfinished line (a prompt) that stayed pending for three ticks goes
   // to the trigger hook.
-  static int force_trigger_counter = 0;
   if (trigger_line_step(force_trigger_counter, main_text_display->trigger_pending() != 0))
     main_text_display->force_trigger_line();
 

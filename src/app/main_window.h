@@ -86,6 +86,8 @@ public:
   // main one unless text is diverted into a popup).
   vesk_main_window *main_text_display;
   vesk_ansi_display *current_output_display;
+  // Consecutive ticks on which the main display had an unfinished line.
+  int force_trigger_counter;
 
   wxTimer main_timer;
   wxTimer save_timer;
