@@ -19,10 +19,10 @@ vesk_color rgb_to_color(int rgb) { return vesk_color((rgb >> 16) & 255, (rgb >> 
 
 // A run's text passed through the transliteration (printable ASCII stays as
 // it is), at most 5999 characters.
-void render_text_transliterate(const std::string &text, Buffer &out)
+void render_text_transliterate(const char *text, Buffer &out)
 {
   out.clear();
-  wx_utf8_buffer_print(text.c_str(), out);
+  wx_utf8_buffer_print(text, out);
 }
 
 }  // namespace
@@ -35,15 +35,13 @@ vesk_ansi_interpreter::vesk_ansi_interpreter(vesk_textctrl_store *store)
 {
 }
 
-vesk_ansi_interpreter::~vesk_ansi_interpreter() { delete_render_list(render_first); }
+vesk_ansi_interpreter::~vesk_ansi_interpreter() { delete_render_list(); }
 
-void vesk_ansi_interpreter::delete_render_list(vesk_render_list *list)
+void vesk_ansi_interpreter::delete_render_list()
 {
-  while (list) {
-    vesk_render_list *next = list->next;
-    delete list;
-    list = next;
-  }
+  render_first = nullptr;
+  render_tail = &render_first;
+  render_arena.release();
 }
 
 long vesk_ansi_interpreter::render_list_length() const
@@ -313,9 +311,10 @@ void vesk_ansi_interpreter::rerender_save_string(const char *text, int length)
 void vesk_ansi_interpreter::rerender_flush()
 {
   if (!pending_run.empty()) {
-    auto *entry = new vesk_render_list;
+    auto *entry = static_cast<vesk_render_list *>(render_arena.allocate(sizeof(vesk_render_list)));
     entry->next = nullptr;
-    entry->text.swap(pending_run);
+    entry->length = (int)pending_run.size();
+    entry->text = render_arena.copy(pending_run.data(), entry->length);
     entry->red = (run_rgb >> 16) & 255;
     entry->green = (run_rgb >> 8) & 255;
     entry->blue = run_rgb & 255;
@@ -351,9 +350,7 @@ void vesk_ansi_interpreter::rerender()
 void vesk_ansi_interpreter::clear_scrollback()
 {
   rerender_flush();
-  delete_render_list(render_first);
-  render_first = nullptr;
-  render_tail = &render_first;
+  delete_render_list();
   if (!updates_suspended)
     text_store->Clear();
   run_flags = current_flags = 0;

@@ -9,13 +9,15 @@
 #include <cstdio>
 #include <string>
 
+#include "text/text_arena.h"
 #include "text/text_store.h"
 #include "util/buffer.h"
 
 // One coloured run as received.
 struct vesk_render_list {
   vesk_render_list *next;
-  std::string text;  // 8-bit text
+  const char *text;  // 8-bit text, NUL-terminated, in the display's render arena
+  int length;
   int red, green, blue;
   int flags;       // attribute in effect: 0, 2, 4, 8 or 16
   int color_code;  // colour code in effect: 0 or 49-55
@@ -54,7 +56,8 @@ public:
   void rerender_flush();
   void rerender();
   void clear_scrollback();
-  static void delete_render_list(vesk_render_list *list);
+  // Frees the whole list.
+  void delete_render_list();
   // Scrollback export; 1 when every write succeeded.
   int render_html_to_file(FILE *file);
   int render_text_to_file(FILE *file);
@@ -112,6 +115,7 @@ public:
 
   vesk_render_list *render_first;
   vesk_render_list **render_tail;
+  vesk_text_arena render_arena;  // the entries and their texts
   std::string pending_run;
   int run_rgb, run_flags, run_code;
   int current_rgb, current_flags, current_code;

@@ -10,6 +10,7 @@
 #include "util/strings.h"
 
 vesk_memory_pool<vesk_textctrl_chunk> vesk_textctrl_chunk_pool("class vesk_textctrl_chunk", 262144);
+vesk_memory_pool<vesk_textctrl_line> vesk_textctrl_line_pool("class vesk_textctrl_line", 262144);
 
 const vesk_color selected_background_color(64, 64, 64);
 
@@ -25,20 +26,6 @@ const char eascii_lookup_table[129] = "E 'f\"-tt^%S<O Z "
 
 namespace {
 
-char *text_copy(const char *text, int length)
-{
-  char *p = static_cast<char *>(std::malloc((size_t)length + 1));
-  if (!p) {
-    library_code_notify("Error in vesk_textctrl, out of memory for text.", NOTIFY_ALLOC, 0);
-    std::abort();
-  }
-  std::memcpy(p, text, (size_t)length);
-  p[length] = 0;
-  return p;
-}
-
-void text_free(char *text) { std::free(text); }
-
 vesk_textctrl_chunk *chunk_take(const vesk_color &colour, char *text, int width)
 {
   vesk_textctrl_chunk *c = vesk_textctrl_chunk_pool.take_raw();
@@ -49,9 +36,9 @@ vesk_textctrl_chunk *chunk_take(const vesk_color &colour, char *text, int width)
   return c;
 }
 
+// The text stays in its arena until the arena is reset.
 void chunk_release(vesk_textctrl_chunk *c)
 {
-  text_free(c->text);
   c->text = nullptr;
   vesk_textctrl_chunk_pool.give_back(c);
 }
@@ -93,7 +80,8 @@ vesk_textctrl_store::~vesk_textctrl_store()
   empty_lines();
   release_raw_chunks();
   for (int i = 0; i < line_capacity; ++i)
-    delete lines[i];
+    if (lines[i])
+      vesk_textctrl_line_pool.give_back(lines[i]);
   std::free(lines);
   free_flash_list();
 }
@@ -153,7 +141,7 @@ void vesk_textctrl_store::AppendRawText(const char *text)
     }
   }
 
-  vesk_textctrl_chunk *raw = chunk_take(text_color, text_copy(run, n), 0);
+  vesk_textctrl_chunk *raw = chunk_take(text_color, raw_arena.copy(run, n), 0);
   *raw_tail = raw;
   raw_tail = &raw->next;
   add_chunk_line_array(raw);
@@ -179,7 +167,7 @@ vesk_textctrl_line *vesk_textctrl_store::get_or_create_line(int index)
   }
   vesk_textctrl_line *line = lines[index];
   if (!line) {
-    line = new vesk_textctrl_line;
+    line = vesk_textctrl_line_pool.take_raw();
     line->first = nullptr;
     line->tail = &line->first;
     line->ends_with_newline = 0;
@@ -215,7 +203,7 @@ void vesk_textctrl_store::add_chunk_line(const char *text, int length, const ves
   for (vesk_textctrl_chunk *c = line->first; c; c = c->next)
     old_width += c->width;
   int width = chunk_text_width(text, length);
-  vesk_textctrl_chunk *chunk = chunk_take(colour->color, text_copy(text, length), width);
+  vesk_textctrl_chunk *chunk = chunk_take(colour->color, line_arena.copy(text, length), width);
   *line->tail = chunk;
   line->tail = &chunk->next;
   if (wrap_enabled && old_width + width >= view_width)
@@ -271,7 +259,7 @@ void vesk_textctrl_store::break_and_advance_line(vesk_textctrl_line *line)
     } else {
       const char *rest = cut_chunk->text + cut_offset;
       int rest_length = cut_length - cut_offset;
-      moved = chunk_take(cut_chunk->color, text_copy(rest, rest_length), chunk_text_width(rest, rest_length));
+      moved = chunk_take(cut_chunk->color, line_arena.copy(rest, rest_length), chunk_text_width(rest, rest_length));
       moved->next = cut_chunk->next;
       cut_chunk->text[cut_offset] = 0;
       cut_chunk->width = chunk_text_width(cut_chunk->text, cut_offset);
@@ -323,6 +311,7 @@ void vesk_textctrl_store::release_raw_chunks()
   chunk_list_release(raw_first);
   raw_first = nullptr;
   raw_tail = &raw_first;
+  raw_arena.release();
 }
 
 void vesk_textctrl_store::recalc_line_sizes()
@@ -331,6 +320,7 @@ void vesk_textctrl_store::recalc_line_sizes()
   request_repaint();
   std::lock_guard<std::mutex> lock(store_mutex);
   empty_lines();
+  line_arena.reset();
   last_line = 0;
   bottom_line = 0;
   for (vesk_textctrl_chunk *raw = raw_first; raw; raw = raw->next)
@@ -343,6 +333,7 @@ void vesk_textctrl_store::Clear()
   request_repaint();
   std::lock_guard<std::mutex> lock(store_mutex);
   empty_lines();
+  line_arena.release();
   last_line = 0;
   column = 0;
   bottom_line = 0;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gfx/color.h"
+#include "text/text_arena.h"
 #include "util/buffer.h"
 #include "util/platform.h"
 
@@ -29,8 +30,10 @@ struct vesk_textctrl_line {
   int ends_with_newline;       // 1: ended by a newline in the text
 };
 
-// Shared by every text store: 262144-byte blocks of chunk records.
+// Shared by every text store: 262144-byte blocks of chunk records, and
+// blocks of line records.
 extern vesk_memory_pool<vesk_textctrl_chunk> vesk_textctrl_chunk_pool;
+extern vesk_memory_pool<vesk_textctrl_line> vesk_textctrl_line_pool;
 
 // ASCII stand-in for each byte 128-255.
 extern const char eascii_lookup_table[129];
@@ -142,6 +145,11 @@ public:
   int url_latch;
   int drag_scroll_speed;
   vesk_textctrl_flash *flash_list;
+
+  // Where the chunk texts live: raw texts until Clear, line texts until the
+  // next relayout.
+  vesk_text_arena raw_arena;
+  vesk_text_arena line_arena;
 
 protected:
   void empty_lines();

@@ -67,7 +67,7 @@ protected:
     display.rerender_flush();
     std::vector<render_entry> out;
     for (const vesk_render_list *e = display.render_first; e; e = e->next)
-      out.push_back({e->text, (e->red << 16) | (e->green << 8) | e->blue, e->flags, e->color_code});
+      out.push_back({std::string(e->text, (size_t)e->length), (e->red << 16) | (e->green << 8) | e->blue, e->flags, e->color_code});
     return out;
   }
 
