@@ -147,7 +147,7 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
-    main_text_display->refresh();
+    main_text_display->refresh_text();
     pending_text_flag = 0;
     pending_text.clear();
   }

@@ -177,7 +177,11 @@ bool put_clipboard_text(const wxString &text, bool primary)
 int set_clipboard_data(const char *text)
 {
   wxLogNull no_toolkit_log;
-  wxString converted = wx_unicode_destroy(wxString::FromUTF8(text ? text : ""));
+  // The transliteration of the bytes themselves: 8-bit text that is not
+  // valid UTF-8 still arrives (a toolkit string made from it would be empty).
+  std::string ascii;
+  utf8_transliterate(text ? text : "", ascii);
+  wxString converted = wxString::FromAscii(ascii.c_str());
   bool ok = put_clipboard_text(converted, false);
 #ifdef __WXGTK__
   // X11 keeps a second, independent selection for middle-click pasting.

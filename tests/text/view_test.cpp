@@ -244,6 +244,13 @@ TEST_F(View, DragSelectsAndCopiesToClipboardAndPrimary)
   EXPECT_EQ(tc->cursor_line, 0);
   send(tc, mouse(wxEVT_LEFT_UP, -5, 170));
   EXPECT_EQ(clipboard_text(false), "\nsec");
+
+  // 8-bit text that is not UTF-8 is transliterated, not lost.
+  wxString read8;
+  ASSERT_EQ(set_clipboard_data("caf\xe9 ok"), 1);
+  ASSERT_EQ(get_clipboard_data(read8), 1);
+  EXPECT_EQ(read8.ToStdString().substr(0, 3), "caf");
+  EXPECT_NE(read8.ToStdString().find("ok"), std::string::npos);
 }
 
 TEST_F(View, WheelHoldsAndRightClickFollows)
