@@ -131,7 +131,9 @@ void BM_DisplaySocketData(benchmark::State &state)
 }
 BENCHMARK(BM_DisplaySocketData)->Arg(1900)->Arg(640)->Unit(benchmark::kMillisecond);
 
-// A width change with 100 000 lines in the store (no wrapping at either width).
+// A width change with 100 000 lines in the store, between 1900 pixels and
+// state.range(0) pixels (1700: no line wraps at either width; 640: the
+// longer lines wrap at 80 characters).
 void BM_Relayout100k(benchmark::State &state)
 {
   vesk_textctrl_store store;
@@ -145,15 +147,16 @@ void BM_Relayout100k(benchmark::State &state)
   // Exactly 100 000 lines.
   while (store.last_line < 100000)
     display.write("one more line of text to round the count\n");
+  const int other = (int)state.range(0);
   int width = 1900;
   for (auto _ : state) {
-    width = width == 1900 ? 1700 : 1900;
+    width = width == 1900 ? other : 1900;
     store.view_width = width;
     store.recalc_line_sizes();
   }
   state.counters["lines"] = store.last_line;
 }
-BENCHMARK(BM_Relayout100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Relayout100k)->Arg(1700)->Arg(640)->Unit(benchmark::kMillisecond);
 
 // Resident memory per stored line for 1 000 000 lines received as game text
 // (render list, raw chunks and line chunks together).
