@@ -11,6 +11,8 @@
 #include "app/debug_log.h"
 #include "app/main_window.h"
 #include "gfx/font.h"
+#include "gfx/images.h"
+#include "gfx/themes.h"
 #include "util/buffer.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -102,8 +104,10 @@ bool vesk_gui_app::OnInit()
   vesk_gui_app_network_startup();
 
   xrand_initialize();
+  initialize_themes();
 
   wxImage::AddHandler(new wxPNGHandler);
+  construct_all_images();
 
   // The shared fonts: the text font and the two button fonts.
   global_font = new vesk_font(global_font_size, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
@@ -121,6 +125,8 @@ bool vesk_gui_app::OnInit()
     args.push_back(utf8_args.back().data());
   }
   vesk_parse_command_line((int)args.size(), args.data());
+
+  reset_theme();
 
   vesk_mw *mw = new vesk_mw("Ombrith", wxDefaultPosition, wxSize(984, 728));
   mw->Show(true);
