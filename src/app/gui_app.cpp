@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <wx/display.h>
 #include <wx/image.h>
@@ -118,12 +120,12 @@ bool vesk_gui_app::OnInit()
                                            false, wxEmptyString, wxFONTENCODING_DEFAULT);
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
-  std::vector<wxScopedCharBuffer> utf8_args;
+  std::vector<std::string> utf8_args;
+  for (int i = 0; i < argc; ++i)
+    utf8_args.push_back(argv[i].utf8_string());
   std::vector<const char *> args;
-  for (int i = 0; i < argc; ++i) {
-    utf8_args.push_back(argv[i].utf8_str());
-    args.push_back(utf8_args.back().data());
-  }
+  for (const std::string &a : utf8_args)
+    args.push_back(a.c_str());
   vesk_parse_command_line((int)args.size(), args.data());
 
   reset_theme();

@@ -168,10 +168,13 @@ void vesk_mw::run_shutdown_countdown()
   }
 }
 
-void vesk_mw::PingTimer(wxTimerEvent &)
+void vesk_mw::PingTimer(wxTimerEvent &) { send_ping(); }
+
+void vesk_mw::send_ping()
 {
   if (login_state != 2)
     return;
+  socket_send_command("mcping");
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
@@ -326,6 +329,36 @@ void vesk_mw::system_shutdown_handler()
 void vesk_mw::display_write(const char *) {}
 
 void vesk_mw::display_set_default_colors() {}
+
+void vesk_mw::display_set_color(int, int) {}
+
+void vesk_mw::display_reset_colors() {}
+
+void vesk_mw::display_refresh() {}
+
+void vesk_mw::enable_scrolling() {}
+
+void vesk_mw::disable_scrolling() {}
+
+int vesk_mw::socket_is_connected() { return 0; }
+
+void vesk_mw::socket_send_command(const char *) {}
+
+void vesk_mw::socket_connect(int) {}
+
+void vesk_mw::socket_disconnect(const char *) {}
+
+void vesk_mw::history_display() {}
+
+int vesk_mw::input_local_echo_enabled() { return 1; }
+
+void vesk_mw::clear_main_scrollback() {}
+
+void vesk_mw::clear_channel_window() {}
+
+void vesk_mw::main_display_debug_fill() {}
+
+void vesk_mw::run_record(const char *, const char *) {}
 
 int transfer_focus_main(wxWindow *window)
 {

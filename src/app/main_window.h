@@ -25,6 +25,8 @@ public:
   // Timers and window events.
   void OnTimer(wxTimerEvent &event);
   void PingTimer(wxTimerEvent &event);
+  // Sends "mcping" and notes the time, only while logged in.
+  void send_ping();
   void SaveTimer(wxTimerEvent &event);
   void OnResize(wxSizeEvent &event);
   void OnFocusGot(wxFocusEvent &event);
@@ -54,6 +56,38 @@ public:
   // Output pass-throughs to the main text display.
   void display_write(const char *text);
   void display_set_default_colors();
+  void display_set_color(int code1, int code2);
+  void display_reset_colors();
+  void display_refresh();
+  void enable_scrolling();
+  void disable_scrolling();
+
+  // The one path of every outgoing line: client commands, local echo, sending.
+  void handle_async_control_command(const char *line, int echo);
+  void send_command_help();
+  void menu_help_kb_shortcuts(wxCommandEvent &event);
+  void menu_help_mud_basic_help(wxCommandEvent &event);
+  void menu_help_mud_more_help(wxCommandEvent &event);
+  void menu_help_about(wxCommandEvent &event);
+  void handle_async_control_break();
+  void handle_async_control_abort();
+  void handle_async_tty_stop();
+  void handle_async_tty_start();
+  void display_write_menu_separator();
+
+  // Game connection.
+  int socket_is_connected();
+  void socket_send_command(const char *line);
+  void socket_connect(int port);
+  void socket_disconnect(const char *message);
+
+  // Pieces of other panels that the command path uses.
+  void history_display();
+  int input_local_echo_enabled();
+  void clear_main_scrollback();
+  void clear_channel_window();
+  void main_display_debug_fill();
+  void run_record(const char *name, const char *data);
 
   // Background, logo and border of the window's own surface
   // (gfx/main_window_background.cpp).
