@@ -73,6 +73,20 @@ wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_SET_FOCUS(vesk_mw::OnFocusGot)
   EVT_CLOSE(vesk_mw::OnClose)
   EVT_ERASE_BACKGROUND(vesk_mw::discard_erase_event_handler)
+  EVT_PAINT(vesk_mw::repaint_handler)
+  EVT_LEFT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_LEFT_UP(vesk_mw::mouse_event_handler)
+  EVT_LEFT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DOWN(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_UP(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_UP(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MOTION(vesk_mw::mouse_event_handler)
+  EVT_ENTER_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_LEAVE_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_MOUSEWHEEL(vesk_mw::mouse_event_handler)
 wxEND_EVENT_TABLE()
 
 vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
@@ -81,7 +95,9 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
       popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
       force_trigger_counter(0),
-      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
+      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
+      background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
+      logo_width(0), logo_height(0), logo_press_handled(0)
 {
   pending_text.clear();
   main_window = this;
@@ -111,6 +127,8 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
+  delete background_bitmap;
+  background_bitmap = nullptr;
   if (main_window == this) {
     MConfig::set_hook(nullptr);
     main_window = nullptr;
@@ -192,10 +210,13 @@ void vesk_mw::run_shutdown_countdown()
   }
 }
 
-void vesk_mw::PingTimer(wxTimerEvent &)
+void vesk_mw::PingTimer(wxTimerEvent &) { send_ping(); }
+
+void vesk_mw::send_ping()
 {
   if (login_state != 2)
     return;
+  socket_send_command("mcping");
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
@@ -270,6 +291,7 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
 
 void vesk_mw::resize()
 {
+  redraw_background(0);
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));
@@ -372,6 +394,16 @@ void vesk_mw::system_shutdown_handler()
 
 void vesk_mw::display_write(const char *text) { main_text_display->write(text); }
 
+void vesk_mw::display_set_color(int code1, int code2) { main_text_display->set_color(code1, code2); }
+
+void vesk_mw::display_reset_colors() { main_text_display->reset_colors(); }
+
+void vesk_mw::display_refresh() { main_text_display->refresh_text(); }
+
+void vesk_mw::clear_main_scrollback() { main_text_display->clear_scrollback(); }
+
+void vesk_mw::main_display_debug_fill() { main_text_display->generate_debug_fill_data(); }
+
 void vesk_mw::display_set_default_colors()
 {
   main_text_display->enable_scrolling();
@@ -435,6 +467,24 @@ void vesk_mw::global_font_resync()
   if (global_font)
     main_text_display->change_font(global_font);
 }
+
+int vesk_mw::socket_is_connected() { return 0; }
+
+void vesk_mw::socket_send_command(const char *) {}
+
+void vesk_mw::socket_connect(int) {}
+
+void vesk_mw::socket_disconnect(const char *) {}
+
+void vesk_mw::history_display() {}
+
+int vesk_mw::input_local_echo_enabled() { return 1; }
+
+
+void vesk_mw::clear_channel_window() {}
+
+
+void vesk_mw::run_record(const char *, const char *) {}
 
 int transfer_focus_main(wxWindow *window)
 {

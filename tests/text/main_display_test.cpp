@@ -84,6 +84,14 @@ TEST_F(MainDisplay, DelayedMessagesAreWrittenOnTheTick)
 
   mw->display_write("direct\n");
   EXPECT_EQ(line_text(*tc, 1), "(null)direct");
+
+  // "//clear" empties the scrollback and its record.
+  mw->clear_main_scrollback();
+  EXPECT_EQ(tc->last_line, 0);
+  EXPECT_EQ(mw->main_text_display->render_first, nullptr);
+  mw->display_set_color(1, 51);
+  mw->display_write("bold yellow");
+  EXPECT_EQ(colour_at(*tc, 0, 0), 0xffff55);
 }
 
 TEST_F(MainDisplay, UnfinishedLineForcedOnTheThirdTick)
