@@ -105,7 +105,8 @@ bool vesk_gui_app::OnInit()
 
   wxImage::AddHandler(new wxPNGHandler);
 
-  // System and character settings (after the shared fonts exist).
+  // System and character settings; they may replace the shared fonts, so
+  // this comes after the fonts are made.
   load_system_config();
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
