@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "gfx/embedded_window.h"
+#include "gfx/font.h"
+#include "app/tick_logic.h"
 #include "config/config_store.h"
 #include "util/platform.h"
 
@@ -68,6 +71,20 @@ wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_SET_FOCUS(vesk_mw::OnFocusGot)
   EVT_CLOSE(vesk_mw::OnClose)
   EVT_ERASE_BACKGROUND(vesk_mw::discard_erase_event_handler)
+  EVT_PAINT(vesk_mw::repaint_handler)
+  EVT_LEFT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_LEFT_UP(vesk_mw::mouse_event_handler)
+  EVT_LEFT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DOWN(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_UP(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_UP(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MOTION(vesk_mw::mouse_event_handler)
+  EVT_ENTER_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_LEAVE_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_MOUSEWHEEL(vesk_mw::mouse_event_handler)
 wxEND_EVENT_TABLE()
 
 vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
@@ -75,7 +92,9 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
       popup_menu_count(0), channel_divert(0),
-      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
+      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
+      background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
+      logo_width(0), logo_height(0), logo_press_handled(0)
 {
   pending_text.clear();
   main_window = this;
@@ -98,6 +117,8 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
+  delete background_bitmap;
+  background_bitmap = nullptr;
   if (main_window == this) {
     MConfig::set_hook(nullptr);
     main_window = nullptr;
@@ -121,11 +142,16 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   ++tick_count;
   poll_exit_signal();
 
+  // A focus transfer asked for by a panel click is repeated once.
   if (force_transfer_focus) {
     Raise();
     force_transfer_focus = 0;
   }
 
+  // Every animating panel advances by one fixed 20 ms step.
+  vesk_embedded_window::animation_update(20);
+
+  // Client messages queued since the last tick.
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
@@ -133,29 +159,31 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     pending_text.clear();
   }
 
+  // A connect asked for since the last tick.
   if (reconnect_pending) {
     reconnect_pending = 0;
   }
 
+  // A URL waiting to be opened.
   if (delayed_url_available) {
     delayed_url_available = 0;
     http_fork(delayed_url_buffer);
   }
 
+  // The exit countdown.
   run_shutdown_countdown();
 }
 
 void vesk_mw::run_shutdown_countdown()
 {
-  if (shutdown_countdown <= 0)
+  switch (shutdown_countdown_step(shutdown_countdown)) {
+  case SHUTDOWN_NONE:
     return;
-  --shutdown_countdown;
-  if (shutdown_countdown == 0) {
+  case SHUTDOWN_EXIT_FORCED:
     VESK_LOG(2, "vesk_mw::shutdown - exit forced.\n");
     std::fflush(nullptr);
     _exit(0);
-  }
-  if (shutdown_countdown == 1) {
+  case SHUTDOWN_SAVE_AND_EXIT:
     VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
     main_timer.Stop();
     save_system_config();
@@ -166,10 +194,13 @@ void vesk_mw::run_shutdown_countdown()
   }
 }
 
-void vesk_mw::PingTimer(wxTimerEvent &)
+void vesk_mw::PingTimer(wxTimerEvent &) { send_ping(); }
+
+void vesk_mw::send_ping()
 {
   if (login_state != 2)
     return;
+  socket_send_command("mcping");
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
@@ -244,20 +275,29 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
 
 void vesk_mw::resize()
 {
+  redraw_background(0);
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));
   (void)r;
 }
 
-void vesk_mw::zoom_in() { ++global_font_size; }
+void vesk_mw::zoom_in()
+{
+  ++global_font_size;
+  if (global_font)
+    global_font->SetPointSize(global_font_size); // rebuilds the glyphs
+}
 
 void vesk_mw::zoom_out()
 {
-  if (global_font_size >= 4)
+  if (global_font_size >= 4) {
     --global_font_size;
-  else
+    if (global_font)
+      global_font->SetPointSize(global_font_size);
+  } else {
     global_font_size = 3;
+  }
 }
 
 void vesk_mw::incr_input_window_size()
@@ -329,6 +369,36 @@ void vesk_mw::system_shutdown_handler()
 void vesk_mw::display_write(const char *) {}
 
 void vesk_mw::display_set_default_colors() {}
+
+void vesk_mw::display_set_color(int, int) {}
+
+void vesk_mw::display_reset_colors() {}
+
+void vesk_mw::display_refresh() {}
+
+void vesk_mw::enable_scrolling() {}
+
+void vesk_mw::disable_scrolling() {}
+
+int vesk_mw::socket_is_connected() { return 0; }
+
+void vesk_mw::socket_send_command(const char *) {}
+
+void vesk_mw::socket_connect(int) {}
+
+void vesk_mw::socket_disconnect(const char *) {}
+
+void vesk_mw::history_display() {}
+
+int vesk_mw::input_local_echo_enabled() { return 1; }
+
+void vesk_mw::clear_main_scrollback() {}
+
+void vesk_mw::clear_channel_window() {}
+
+void vesk_mw::main_display_debug_fill() {}
+
+void vesk_mw::run_record(const char *, const char *) {}
 
 int transfer_focus_main(wxWindow *window)
 {

@@ -12,6 +12,9 @@
 #include "app/layout.h"
 #include "util/buffer.h"
 
+class vesk_bitmap;
+class wxDC;
+
 enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
 
 class vesk_mw : public vesk_frame {
@@ -22,6 +25,8 @@ public:
   // Timers and window events.
   void OnTimer(wxTimerEvent &event);
   void PingTimer(wxTimerEvent &event);
+  // Sends "mcping" and notes the time, only while logged in.
+  void send_ping();
   void SaveTimer(wxTimerEvent &event);
   void OnResize(wxSizeEvent &event);
   void OnFocusGot(wxFocusEvent &event);
@@ -51,6 +56,50 @@ public:
   // Output pass-throughs to the main text display.
   void display_write(const char *text);
   void display_set_default_colors();
+  void display_set_color(int code1, int code2);
+  void display_reset_colors();
+  void display_refresh();
+  void enable_scrolling();
+  void disable_scrolling();
+
+  // The one path of every outgoing line: client commands, local echo, sending.
+  void handle_async_control_command(const char *line, int echo);
+  void send_command_help();
+  void menu_help_kb_shortcuts(wxCommandEvent &event);
+  void menu_help_mud_basic_help(wxCommandEvent &event);
+  void menu_help_mud_more_help(wxCommandEvent &event);
+  void menu_help_about(wxCommandEvent &event);
+  void handle_async_control_break();
+  void handle_async_control_abort();
+  void handle_async_tty_stop();
+  void handle_async_tty_start();
+  void display_write_menu_separator();
+
+  // Game connection.
+  int socket_is_connected();
+  void socket_send_command(const char *line);
+  void socket_connect(int port);
+  void socket_disconnect(const char *message);
+
+  // Pieces of other panels that the command path uses.
+  void history_display();
+  int input_local_echo_enabled();
+  void clear_main_scrollback();
+  void clear_channel_window();
+  void main_display_debug_fill();
+  void run_record(const char *name, const char *data);
+
+  // Background, logo and border of the window's own surface
+  // (gfx/main_window_background.cpp).
+  void redraw_background(int force);
+  static void paint_maze1_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze2_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze3_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_circles_background(vesk_bitmap *bitmap, int width, int height);
+  void repaint_handler(wxPaintEvent &event);
+  void mouse_event_handler(wxMouseEvent &event);
+  // What a paint draws once the paint context is open.
+  void paint_surface(wxDC &dc);
 
   int shutdown_countdown;
   int reconnect_pending;
@@ -72,6 +121,17 @@ public:
 
   // Number of ticks run so far (for tests and the idle measurement).
   long tick_count;
+
+  // The painted background and its size; the clickable logo rectangle.
+  vesk_bitmap *background_bitmap;
+  int background_width;
+  int background_height;
+  int logo_x;
+  int logo_y;
+  int logo_width;
+  int logo_height;
+  // Set once a press has opened the web page; cleared when the button is up.
+  int logo_press_handled;
 
 private:
   void run_shutdown_countdown();

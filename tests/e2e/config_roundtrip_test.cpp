@@ -2,22 +2,16 @@
 // with SIGTERM and checks that it wrote the settings back unchanged.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
+#include "process_util.h"
 #include "test_support.h"
 
 namespace {
-
-using clock_type = std::chrono::steady_clock;
 
 const char SYSTEM_FILE[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
                            "<system_config_list>\n"
@@ -102,22 +96,6 @@ bool catches_sigterm(pid_t pid)
   return false;
 }
 
-// Waits for the child to end; its wait status, or -1 after the deadline.
-int wait_for_exit(pid_t pid, std::chrono::seconds limit)
-{
-  auto deadline = clock_type::now() + limit;
-  while (clock_type::now() < deadline) {
-    int status = 0;
-    pid_t r = waitpid(pid, &status, WNOHANG);
-    if (r == pid)
-      return status;
-    if (r < 0 && errno != EINTR)
-      return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return -1;
-}
-
 } // namespace
 
 TEST(ConfigRoundTrip, SigtermSavesTheSettingsUnchanged)
@@ -133,41 +111,13 @@ TEST(ConfigRoundTrip, SigtermSavesTheSettingsUnchanged)
   struct stat before;
   ASSERT_EQ(stat((dir + "/ombrith.cfg").c_str(), &before), 0);
 
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("HOME", home.path().c_str(), 1);
-    execl(OMBRITH_CLIENT_BINARY, OMBRITH_CLIENT_BINARY, (char *)nullptr);
-    _exit(127);
-  }
-
-  auto deadline = clock_type::now() + std::chrono::seconds(60);
-  bool ready = false;
-  while (clock_type::now() < deadline) {
-    if (catches_sigterm(pid)) {
-      ready = true;
-      break;
-    }
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid)
-      FAIL() << "the client ended early with status " << status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (!ready) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    FAIL() << "the client did not come up";
-  }
-
-  ASSERT_EQ(kill(pid, SIGTERM), 0);
-  int status = wait_for_exit(pid, std::chrono::seconds(30));
-  if (status == -1) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    FAIL() << "the client did not exit after SIGTERM";
-  }
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  temp_dir out;
+  child_process client({OMBRITH_CLIENT_BINARY}, {{"HOME", home.path()}}, out.path());
+  ASSERT_TRUE(wait_until([&] { return !client.running() || catches_sigterm(client.pid()); }, 60));
+  ASSERT_TRUE(client.running()) << "the client ended early; stderr: " << client.stderr_text();
+  client.signal(SIGTERM);
+  ASSERT_TRUE(client.wait_exit(30)) << "the client did not exit after SIGTERM";
+  EXPECT_EQ(client.exit_status(), 0);
 
   struct stat after;
   ASSERT_EQ(stat((dir + "/ombrith.cfg").c_str(), &after), 0);
