@@ -243,6 +243,9 @@ bool parse_vote_tag(const char *tag, int *slot, bool *is_name)
 
 void load_popup_list(vesk_xml_reader &reader, character_config &config)
 {
+  // Each entry goes before the ones read earlier, so the newest (last in the
+  // file) comes first; collected first to keep a long list linear.
+  std::vector<popup_data> loaded;
   char tag[TAG_SIZE];
   while (reader.read_tag(tag, sizeof(tag))) {
     if (!wordcmp(tag, "single_popup_window")) {
@@ -264,8 +267,9 @@ void load_popup_list(vesk_xml_reader &reader, character_config &config)
       else
         reader.skip_data();
     }
-    config.popup_window_list.insert(config.popup_window_list.begin(), popup);
+    loaded.push_back(popup);
   }
+  config.popup_window_list.insert(config.popup_window_list.begin(), loaded.rbegin(), loaded.rend());
 }
 
 // True when the character's name may become a file name; logs the refusal
@@ -286,7 +290,10 @@ const char *config_key_name(config_key key)
   return (key >= 0 && key < PREF_OPTION_COUNT) ? OPTIONS[key].name : "system_audio_enable";
 }
 
-int config_key_default(config_key key) { return (key >= 0 && key < PREF_OPTION_COUNT) ? OPTIONS[key].default_value : 1; }
+int config_key_default(config_key key)
+{
+  return (key >= 0 && key < PREF_OPTION_COUNT) ? OPTIONS[key].default_value : 1;
+}
 
 int config_name_is_safe_file_name(const char *name)
 {

@@ -624,7 +624,9 @@ TEST_F(ConfigStore, UnusualTextRoundTripsThroughTheCharacterFile)
   popup_data back = MConfig::GetPopupData(odd_popup.c_str());
   EXPECT_EQ(back.x, 5);
   EXPECT_EQ(back.width, 120);
-  EXPECT_EQ(MConfig::current()->popup_window_list.size(), 2u);
+  ASSERT_EQ(MConfig::current()->popup_window_list.size(), 2u);
+  // Loading puts each entry before the ones read earlier: the order turns.
+  EXPECT_EQ(std::string(MConfig::current()->popup_window_list[0].name), odd_popup);
 }
 
 // A save that cannot be completed leaves the previous files as they were.
