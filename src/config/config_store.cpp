@@ -4,12 +4,17 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <wx/fontutil.h>
 
 #include "app/debug_log.h"
 #include "app/gui_app.h"
 #include "config/safe_file_save.h"
 #include "config/xml_subset.h"
+#include "gfx/font.h"
 #include "util/platform.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -26,10 +31,6 @@ int connect_port = DEFAULT_CONNECT_PORT;
 // Set when the system file named a connection target, so that it is written
 // back even when it equals the defaults.
 static bool connect_target_in_file = false;
-
-std::string global_font_description;
-std::string global_button_font_description;
-int global_button_font_size = 7;
 
 MConfig *MConfig::instance = nullptr;
 
@@ -64,59 +65,59 @@ struct option_info {
 
 #define CC(f) &character_config::f
 const int PANEL = SAME_DOES_NOTHING | NOTIFY | RELAYOUT | REPORT;
-constexpr option_info OPTIONS[CFG_OPTION_COUNT] = {
-    {CFG_KEYPAD_WALKING, "keypad_walking", CC(keypad_walking), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
-    {CFG_URL_HOTLINKING, "url_hotlinking", CC(url_hotlinking), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
-    {CFG_COMPACT_MODE, "compact_mode", CC(compact_mode), 0, LOWEST_BIT, 0, 0, 0, NOTIFY},
-    {CFG_LOCAL_ECHO, "local_echo", CC(local_echo), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
-    {CFG_CMD_SEPARATOR, "cmd_separator", CC(cmd_separator), 1, LOWEST_BIT, 0, 0, 0, NOTIFY | REPORT},
-    {CFG_CMD_PUSHTHROUGH, "cmd_pushthrough", CC(cmd_pushthrough), 0, LOWEST_BIT, 0, 0, 0, NOTIFY},
-    {CFG_HINT_BUTTON_ENABLE, "hint_button_enable", CC(hint_button_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_DIRECTION_BUTTON_ENABLE, "direction_button_enable", CC(direction_button_enable), 0, LOWEST_BIT, 0, 0, 0,
+constexpr option_info OPTIONS[PREF_OPTION_COUNT] = {
+    {PREF_KEYPAD_WALKING, "keypad_walking", CC(keypad_walking), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
+    {PREF_URL_HOTLINKING, "url_hotlinking", CC(url_hotlinking), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
+    {PREF_COMPACT_MODE, "compact_mode", CC(compact_mode), 0, LOWEST_BIT, 0, 0, 0, NOTIFY},
+    {PREF_LOCAL_ECHO, "local_echo", CC(local_echo), 1, LOWEST_BIT, 0, 0, 0, NOTIFY},
+    {PREF_CMD_SEPARATOR, "cmd_separator", CC(cmd_separator), 1, LOWEST_BIT, 0, 0, 0, NOTIFY | REPORT},
+    {PREF_CMD_PUSHTHROUGH, "cmd_pushthrough", CC(cmd_pushthrough), 0, LOWEST_BIT, 0, 0, 0, NOTIFY},
+    {PREF_HINT_BUTTON_ENABLE, "hint_button_enable", CC(hint_button_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_DIRECTION_BUTTON_ENABLE, "direction_button_enable", CC(direction_button_enable), 0, LOWEST_BIT, 0, 0, 0,
      PANEL},
-    {CFG_FKEY_BUTTON_DISPLAY, "fkey_button_display", CC(fkey_button_display), 0, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_BUTTON_TOOLTIPS, "button_tooltips", CC(button_tooltips), 0, LOWEST_BIT, 0, 0, 0, 0},
-    {CFG_STATUS_BAR, "status_bar", CC(status_bar), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_SKY_BAR, "sky_bar", CC(sky_bar), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_EXP_DISPLAY, "exp_display", CC(exp_display), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_HPBAR_ENABLE, "hpbar_enable", CC(hpbar_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_HP_DISPLAY, "hp_display", CC(hp_display), 0, LOWEST_BIT, 0, 0, 0, 0},
-    {CFG_ENEMY_HPBAR_ENABLE, "enemy_hpbar_enable", CC(enemy_hpbar_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_ENEMY_HP_DISPLAY, "enemy_hp_display", CC(enemy_hp_display), 1, LOWEST_BIT, 0, 0, 0, 0},
-    {CFG_GROUP_STATUS_DISPLAY, "group_status_display", CC(group_status_display), 1, IN_RANGE_OR_FALLBACK, 0, 2, 0,
+    {PREF_FKEY_BUTTON_DISPLAY, "fkey_button_display", CC(fkey_button_display), 0, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_BUTTON_TOOLTIPS, "button_tooltips", CC(button_tooltips), 0, LOWEST_BIT, 0, 0, 0, 0},
+    {PREF_STATUS_BAR, "status_bar", CC(status_bar), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_SKY_BAR, "sky_bar", CC(sky_bar), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_EXP_DISPLAY, "exp_display", CC(exp_display), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_HPBAR_ENABLE, "hpbar_enable", CC(hpbar_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_HP_DISPLAY, "hp_display", CC(hp_display), 0, LOWEST_BIT, 0, 0, 0, 0},
+    {PREF_ENEMY_HPBAR_ENABLE, "enemy_hpbar_enable", CC(enemy_hpbar_enable), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_ENEMY_HP_DISPLAY, "enemy_hp_display", CC(enemy_hp_display), 1, LOWEST_BIT, 0, 0, 0, 0},
+    {PREF_GROUP_STATUS_DISPLAY, "group_status_display", CC(group_status_display), 1, IN_RANGE_OR_FALLBACK, 0, 2, 0,
      PANEL},
-    {CFG_GROUP_STATUS_INVERTED_BARS, "group_status_inverted_bars", CC(group_status_inverted_bars), 1, LOWEST_BIT, 0,
+    {PREF_GROUP_STATUS_INVERTED_BARS, "group_status_inverted_bars", CC(group_status_inverted_bars), 1, LOWEST_BIT, 0,
      0, 0, NOTIFY},
-    {CFG_POPUP_DISPLAY, "popup_display", CC(popup_display), 1, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_LOCKING_SCROLLBACK_ENABLE, "locking_scrollback_enable", CC(locking_scrollback_enable), 0, LOWEST_BIT, 0, 0,
+    {PREF_POPUP_DISPLAY, "popup_display", CC(popup_display), 1, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_LOCKING_SCROLLBACK_ENABLE, "locking_scrollback_enable", CC(locking_scrollback_enable), 0, LOWEST_BIT, 0, 0,
      0, NOTIFY},
-    {CFG_MW_SCROLLBAR_ENABLE, "mw_scrollbar_enable", CC(mw_scrollbar_enable), 1, LOWEST_BIT, 0, 0, 0,
+    {PREF_MW_SCROLLBAR_ENABLE, "mw_scrollbar_enable", CC(mw_scrollbar_enable), 1, LOWEST_BIT, 0, 0, 0,
      SAME_DOES_NOTHING | NOTIFY},
-    {CFG_CURRENT_LAYOUT, "current_layout", CC(current_layout), 2, CLAMPED, 0, 2, 0,
+    {PREF_CURRENT_LAYOUT, "current_layout", CC(current_layout), 2, CLAMPED, 0, 2, 0,
      SAME_DOES_NOTHING | NOTIFY | REPORT},
-    {CFG_CURRENT_THEME, "current_theme", CC(current_theme), 1, KEEP_ANY, 0, 0, 0,
+    {PREF_CURRENT_THEME, "current_theme", CC(current_theme), 1, KEEP_ANY, 0, 0, 0,
      SAME_DOES_NOTHING | NOTIFY | REPORT},
-    {CFG_CURRENT_BACKGROUND_THEME, "current_background_theme", CC(current_background_theme), 2, KEEP_ANY, 0, 0, 0,
+    {PREF_CURRENT_BACKGROUND_THEME, "current_background_theme", CC(current_background_theme), 2, KEEP_ANY, 0, 0, 0,
      SAME_DOES_NOTHING | NOTIFY | REPORT},
-    {CFG_FONT_COLORS_SETTING, "font_colors_setting", CC(font_colors_setting), 0, IN_RANGE_OR_FALLBACK, 0, 3, 0,
+    {PREF_FONT_COLORS_SETTING, "font_colors_setting", CC(font_colors_setting), 0, IN_RANGE_OR_FALLBACK, 0, 3, 0,
      REPORT},
-    {CFG_THEME_BG_SETTING, "theme_bg_setting", CC(theme_bg_setting), 3, IN_RANGE_OR_FALLBACK, 0, 5, 3,
+    {PREF_THEME_BG_SETTING, "theme_bg_setting", CC(theme_bg_setting), 3, IN_RANGE_OR_FALLBACK, 0, 5, 3,
      SAME_DOES_NOTHING | NOTIFY | REPORT},
-    {CFG_AUTOMAP_DOCKED, "automap_docked", CC(automap_docked), 1, LOWEST_BIT, 0, 0, 0, REPORT},
-    {CFG_AUTOMAP_DISPLAY, "automap_display", CC(automap_display), 1, LOWEST_BIT, 0, 0, 0, REPORT},
-    {CFG_AUTOMAP_SIZE, "automap_size", CC(automap_size), 11, IN_RANGE_OR_FALLBACK, 1, 400, 11, 0},
-    {CFG_INPUT_HEIGHT, "input_height", CC(input_height), 48, IN_RANGE_OR_FALLBACK, 24, 800, 48, 0},
-    {CFG_CHANNEL_WINDOW_ENABLE, "channel_window_enable", CC(channel_window_enable), 0, LOWEST_BIT, 0, 0, 0, PANEL},
-    {CFG_CHANNEL_WINDOW_HEIGHT, "channel_window_height", CC(channel_window_height), 25, IN_RANGE_OR_FALLBACK, 10, 80,
+    {PREF_AUTOMAP_DOCKED, "automap_docked", CC(automap_docked), 1, LOWEST_BIT, 0, 0, 0, REPORT},
+    {PREF_AUTOMAP_DISPLAY, "automap_display", CC(automap_display), 1, LOWEST_BIT, 0, 0, 0, REPORT},
+    {PREF_AUTOMAP_SIZE, "automap_size", CC(automap_size), 11, IN_RANGE_OR_FALLBACK, 1, 400, 11, 0},
+    {PREF_INPUT_HEIGHT, "input_height", CC(input_height), 48, IN_RANGE_OR_FALLBACK, 24, 800, 48, 0},
+    {PREF_CHANNEL_WINDOW_ENABLE, "channel_window_enable", CC(channel_window_enable), 0, LOWEST_BIT, 0, 0, 0, PANEL},
+    {PREF_CHANNEL_WINDOW_HEIGHT, "channel_window_height", CC(channel_window_height), 25, IN_RANGE_OR_FALLBACK, 10, 80,
      25, 0},
-    {CFG_CHANNEL_WINDOW_DUPE, "channel_window_dupe", CC(channel_window_dupe), 1, LOWEST_BIT, 0, 0, 0, REPORT},
-    {CFG_COLORFLASH_ENABLE, "colorflash_enable", CC(colorflash_enable), 1, LOWEST_BIT, 0, 0, 0, NOTIFY | REPORT},
+    {PREF_CHANNEL_WINDOW_DUPE, "channel_window_dupe", CC(channel_window_dupe), 1, LOWEST_BIT, 0, 0, 0, REPORT},
+    {PREF_COLORFLASH_ENABLE, "colorflash_enable", CC(colorflash_enable), 1, LOWEST_BIT, 0, 0, 0, NOTIFY | REPORT},
 };
 #undef CC
 
 constexpr bool options_in_key_order()
 {
-  for (int i = 0; i < CFG_OPTION_COUNT; ++i)
+  for (int i = 0; i < PREF_OPTION_COUNT; ++i)
     if (OPTIONS[i].key != i)
       return false;
   return true;
@@ -135,6 +136,52 @@ std::string config_dir_file(const char *name)
 std::string char_file_path(const std::string &name)
 {
   return config_dir_file(CHAR_DIR_NAME) + "/" + name + ".cfg";
+}
+
+// Opens a configuration file for reading only when it is a regular file, so
+// that a FIFO or a device put in its place cannot block or flood the start.
+FILE *open_config_file(const std::string &path)
+{
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE *file = fdopen(fd, "r");
+  if (!file)
+    ::close(fd);
+  return file;
+}
+
+// The toolkit's native description of a font, as text.
+std::string describe_font(const wxFont *font)
+{
+  if (!font || !font->IsOk())
+    return std::string();
+  return std::string(font->GetNativeFontInfoDesc().utf8_str().data());
+}
+
+// Gives a shared font the face described by `description` at `size`; only
+// the size when the toolkit does not accept the description.
+void apply_one_font(vesk_font *font, const std::string &description, int size)
+{
+  if (!font)
+    return;
+  wxNativeFontInfo info;
+  if (!description.empty() && info.FromString(wxString::FromUTF8(description.c_str()))) {
+    wxFont described(info);
+    if (described.IsOk()) {
+      described.SetPointSize(size);
+      font->bulk_change_font(described);
+      return;
+    }
+  }
+  font->SetPointSize(size);
 }
 
 int clamp_to_range(const option_info &o, int value)
@@ -196,6 +243,9 @@ bool parse_vote_tag(const char *tag, int *slot, bool *is_name)
 
 void load_popup_list(vesk_xml_reader &reader, character_config &config)
 {
+  // Each entry goes before the ones read earlier, so the newest (last in the
+  // file) comes first; collected first to keep a long list linear.
+  std::vector<popup_data> loaded;
   char tag[TAG_SIZE];
   while (reader.read_tag(tag, sizeof(tag))) {
     if (!wordcmp(tag, "single_popup_window")) {
@@ -217,8 +267,9 @@ void load_popup_list(vesk_xml_reader &reader, character_config &config)
       else
         reader.skip_data();
     }
-    config.popup_window_list.insert(config.popup_window_list.begin(), popup);
+    loaded.push_back(popup);
   }
+  config.popup_window_list.insert(config.popup_window_list.begin(), loaded.rbegin(), loaded.rend());
 }
 
 // True when the character's name may become a file name; logs the refusal
@@ -236,10 +287,13 @@ bool name_usable_as_file(const char *name, const char *operation, int level)
 
 const char *config_key_name(config_key key)
 {
-  return (key >= 0 && key < CFG_OPTION_COUNT) ? OPTIONS[key].name : "system_audio_enable";
+  return (key >= 0 && key < PREF_OPTION_COUNT) ? OPTIONS[key].name : "system_audio_enable";
 }
 
-int config_key_default(config_key key) { return (key >= 0 && key < CFG_OPTION_COUNT) ? OPTIONS[key].default_value : 1; }
+int config_key_default(config_key key)
+{
+  return (key >= 0 && key < PREF_OPTION_COUNT) ? OPTIONS[key].default_value : 1;
+}
 
 int config_name_is_safe_file_name(const char *name)
 {
@@ -264,8 +318,9 @@ popup_data::popup_data(const char *text) : popup_data() { copy_text(name, sizeof
 // ---------------------------------------------------------------- character_config
 
 character_config::character_config()
-    : font(global_font_description), font_size(global_font_size), button_font(global_button_font_description),
-      button_font_size(global_button_font_size)
+    : font(describe_font(global_font)), font_size(global_font_size),
+      button_font(describe_font(global_button_small_font)),
+      button_font_size(global_button_small_font ? global_button_small_font->GetPointSize() : 7)
 {
   load_defaults();
 }
@@ -475,13 +530,13 @@ character_config *MConfig::get_or_load(const char *name)
   std::string old_path = config_dir_file((std::string(name) + ".cfg").c_str());
   bool old_style = false;
   FILE *file = nullptr;
-  if (std::strcmp(name, "ombrith") != 0 && vesk_filename_is_regular_file(old_path.c_str()))
-    file = std::fopen(old_path.c_str(), "r");
+  if (std::strcmp(name, "ombrith") != 0)
+    file = open_config_file(old_path);
   if (file) {
     old_style = true;
     VESK_LOG(1, "MConfig::get_or_load() - got old style per-char config file '%s'.\n", old_path.c_str());
   } else {
-    file = std::fopen(char_file_path(name).c_str(), "r");
+    file = open_config_file(char_file_path(name));
     if (!file) {
       VESK_LOG(2, "MConfig::get_or_load() - no config file for '%s'.\n", name);
       return nullptr;
@@ -593,7 +648,7 @@ void MConfig::load_system_config_file()
 
   Buffer curr_config;
   std::string path = config_dir_file(SYSTEM_FILE_NAME);
-  FILE *file = std::fopen(path.c_str(), "r");
+  FILE *file = open_config_file(path);
   VESK_LOG(3, "load_system_config_file() - using core config file name '%s'.\n", path.c_str());
   if (!file) {
     VESK_LOG(1, "Unable to load system config - cannot open config file '%s'.\n", path.c_str());
@@ -758,9 +813,14 @@ void MConfig::apply_font()
     return;
   }
   global_font_size = c->font_size;
-  global_button_font_size = c->button_font_size;
-  hook().apply_fonts(c->font.c_str(), c->font_size, c->button_font.c_str(), c->button_font_size);
+  apply_one_font(global_font, c->font, c->font_size);
+  apply_one_font(global_button_small_font, c->button_font, c->button_font_size);
+  apply_one_font(global_button_large_font, c->button_font, c->button_font_size + 2);
 }
+
+void MConfig::SetFont(const wxFont &font) { SetFont(describe_font(&font).c_str(), font.GetPointSize()); }
+
+void MConfig::SetButtonFont(const wxFont &font) { SetButtonFont(describe_font(&font).c_str(), font.GetPointSize()); }
 
 void MConfig::SetFont(const char *description, int size)
 {
@@ -798,7 +858,7 @@ void MConfig::SetSystemAudio(int value)
     hook().report_settings();
     hook().stop_audio();
   }
-  hook().option_changed(CFG_SYSTEM_AUDIO, m->system_audio_enable);
+  hook().option_changed(PREF_SYSTEM_AUDIO, m->system_audio_enable);
 }
 
 popup_data MConfig::GetPopupData(const char *name)
@@ -846,7 +906,7 @@ void MConfig::UseDefaultPrefs()
   SetKeypadWalking(c->keypad_walking);
   SetLockingScrollback(c->locking_scrollback_enable);
   SetUrlHotlinking(c->url_hotlinking);
-  c->channel_window_dupe = config_key_default(CFG_CHANNEL_WINDOW_DUPE);
+  c->channel_window_dupe = config_key_default(PREF_CHANNEL_WINDOW_DUPE);
   hook().report_settings();
   SetColorFlash(c->colorflash_enable);
   RefreshPrefs();
@@ -894,39 +954,39 @@ void MConfig::set_option(config_key key, int value)
   int MConfig::getter() { return get_option(key); }                                                                   \
   void MConfig::setter(int value) { set_option(key, value); }
 
-VESK_CONFIG_ACCESSORS(GetKeypadWalking, SetKeypadWalking, CFG_KEYPAD_WALKING)
-VESK_CONFIG_ACCESSORS(GetUrlHotlinking, SetUrlHotlinking, CFG_URL_HOTLINKING)
-VESK_CONFIG_ACCESSORS(GetCompactMode, SetCompactMode, CFG_COMPACT_MODE)
-VESK_CONFIG_ACCESSORS(GetCommandPushthrough, SetCommandPushthrough, CFG_CMD_PUSHTHROUGH)
-VESK_CONFIG_ACCESSORS(GetLocalEcho, SetLocalEcho, CFG_LOCAL_ECHO)
-VESK_CONFIG_ACCESSORS(GetCommandSeparator, SetCommandSeparator, CFG_CMD_SEPARATOR)
-VESK_CONFIG_ACCESSORS(GetButtonTooltips, SetButtonTooltips, CFG_BUTTON_TOOLTIPS)
-VESK_CONFIG_ACCESSORS(GetDirectionButton, SetDirectionButton, CFG_DIRECTION_BUTTON_ENABLE)
-VESK_CONFIG_ACCESSORS(GetHintButton, SetHintButton, CFG_HINT_BUTTON_ENABLE)
-VESK_CONFIG_ACCESSORS(GetFkeyButton, SetFkeyButton, CFG_FKEY_BUTTON_DISPLAY)
-VESK_CONFIG_ACCESSORS(GetStatusBar, SetStatusBar, CFG_STATUS_BAR)
-VESK_CONFIG_ACCESSORS(GetSkyBar, SetSkyBar, CFG_SKY_BAR)
-VESK_CONFIG_ACCESSORS(GetExpDisplay, SetExpDisplay, CFG_EXP_DISPLAY)
-VESK_CONFIG_ACCESSORS(GetHpbarEnable, SetHpbarEnable, CFG_HPBAR_ENABLE)
-VESK_CONFIG_ACCESSORS(GetEnemyHpbarEnable, SetEnemyHpbarEnable, CFG_ENEMY_HPBAR_ENABLE)
-VESK_CONFIG_ACCESSORS(GetPopupDisplay, SetPopupDisplay, CFG_POPUP_DISPLAY)
-VESK_CONFIG_ACCESSORS(GetMwScrollbar, SetMwScrollbar, CFG_MW_SCROLLBAR_ENABLE)
-VESK_CONFIG_ACCESSORS(GetLockingScrollback, SetLockingScrollback, CFG_LOCKING_SCROLLBACK_ENABLE)
-VESK_CONFIG_ACCESSORS(GetGroupStatus, SetGroupStatus, CFG_GROUP_STATUS_DISPLAY)
-VESK_CONFIG_ACCESSORS(UseGroupStatusInvertedBars, SetGroupStatusInvertedBars, CFG_GROUP_STATUS_INVERTED_BARS)
-VESK_CONFIG_ACCESSORS(GetLayout, SetLayout, CFG_CURRENT_LAYOUT)
-VESK_CONFIG_ACCESSORS(GetButtonTheme, SetButtonTheme, CFG_CURRENT_THEME)
-VESK_CONFIG_ACCESSORS(GetBackgroundColor, SetBackgroundColor, CFG_CURRENT_BACKGROUND_THEME)
-VESK_CONFIG_ACCESSORS(GetFontColors, SetFontColors, CFG_FONT_COLORS_SETTING)
-VESK_CONFIG_ACCESSORS(GetBackgroundStyle, SetBackgroundStyle, CFG_THEME_BG_SETTING)
-VESK_CONFIG_ACCESSORS(GetAutomapDocked, SetAutomapDocked, CFG_AUTOMAP_DOCKED)
-VESK_CONFIG_ACCESSORS(GetAutomapEnable, SetAutomapEnable, CFG_AUTOMAP_DISPLAY)
-VESK_CONFIG_ACCESSORS(GetAutomapSize, SetAutomapSize, CFG_AUTOMAP_SIZE)
-VESK_CONFIG_ACCESSORS(GetInputHeight, SetInputHeight, CFG_INPUT_HEIGHT)
-VESK_CONFIG_ACCESSORS(GetChannelWindow, SetChannelWindow, CFG_CHANNEL_WINDOW_ENABLE)
-VESK_CONFIG_ACCESSORS(GetChannelHeight, SetChannelHeight, CFG_CHANNEL_WINDOW_HEIGHT)
-VESK_CONFIG_ACCESSORS(GetChannelDupe, SetChannelDupe, CFG_CHANNEL_WINDOW_DUPE)
-VESK_CONFIG_ACCESSORS(GetColorFlash, SetColorFlash, CFG_COLORFLASH_ENABLE)
+VESK_CONFIG_ACCESSORS(GetKeypadWalking, SetKeypadWalking, PREF_KEYPAD_WALKING)
+VESK_CONFIG_ACCESSORS(GetUrlHotlinking, SetUrlHotlinking, PREF_URL_HOTLINKING)
+VESK_CONFIG_ACCESSORS(GetCompactMode, SetCompactMode, PREF_COMPACT_MODE)
+VESK_CONFIG_ACCESSORS(GetCommandPushthrough, SetCommandPushthrough, PREF_CMD_PUSHTHROUGH)
+VESK_CONFIG_ACCESSORS(GetLocalEcho, SetLocalEcho, PREF_LOCAL_ECHO)
+VESK_CONFIG_ACCESSORS(GetCommandSeparator, SetCommandSeparator, PREF_CMD_SEPARATOR)
+VESK_CONFIG_ACCESSORS(GetButtonTooltips, SetButtonTooltips, PREF_BUTTON_TOOLTIPS)
+VESK_CONFIG_ACCESSORS(GetDirectionButton, SetDirectionButton, PREF_DIRECTION_BUTTON_ENABLE)
+VESK_CONFIG_ACCESSORS(GetHintButton, SetHintButton, PREF_HINT_BUTTON_ENABLE)
+VESK_CONFIG_ACCESSORS(GetFkeyButton, SetFkeyButton, PREF_FKEY_BUTTON_DISPLAY)
+VESK_CONFIG_ACCESSORS(GetStatusBar, SetStatusBar, PREF_STATUS_BAR)
+VESK_CONFIG_ACCESSORS(GetSkyBar, SetSkyBar, PREF_SKY_BAR)
+VESK_CONFIG_ACCESSORS(GetExpDisplay, SetExpDisplay, PREF_EXP_DISPLAY)
+VESK_CONFIG_ACCESSORS(GetHpbarEnable, SetHpbarEnable, PREF_HPBAR_ENABLE)
+VESK_CONFIG_ACCESSORS(GetEnemyHpbarEnable, SetEnemyHpbarEnable, PREF_ENEMY_HPBAR_ENABLE)
+VESK_CONFIG_ACCESSORS(GetPopupDisplay, SetPopupDisplay, PREF_POPUP_DISPLAY)
+VESK_CONFIG_ACCESSORS(GetMwScrollbar, SetMwScrollbar, PREF_MW_SCROLLBAR_ENABLE)
+VESK_CONFIG_ACCESSORS(GetLockingScrollback, SetLockingScrollback, PREF_LOCKING_SCROLLBACK_ENABLE)
+VESK_CONFIG_ACCESSORS(GetGroupStatus, SetGroupStatus, PREF_GROUP_STATUS_DISPLAY)
+VESK_CONFIG_ACCESSORS(UseGroupStatusInvertedBars, SetGroupStatusInvertedBars, PREF_GROUP_STATUS_INVERTED_BARS)
+VESK_CONFIG_ACCESSORS(GetLayout, SetLayout, PREF_CURRENT_LAYOUT)
+VESK_CONFIG_ACCESSORS(GetButtonTheme, SetButtonTheme, PREF_CURRENT_THEME)
+VESK_CONFIG_ACCESSORS(GetBackgroundColor, SetBackgroundColor, PREF_CURRENT_BACKGROUND_THEME)
+VESK_CONFIG_ACCESSORS(GetFontColors, SetFontColors, PREF_FONT_COLORS_SETTING)
+VESK_CONFIG_ACCESSORS(GetBackgroundStyle, SetBackgroundStyle, PREF_THEME_BG_SETTING)
+VESK_CONFIG_ACCESSORS(GetAutomapDocked, SetAutomapDocked, PREF_AUTOMAP_DOCKED)
+VESK_CONFIG_ACCESSORS(GetAutomapEnable, SetAutomapEnable, PREF_AUTOMAP_DISPLAY)
+VESK_CONFIG_ACCESSORS(GetAutomapSize, SetAutomapSize, PREF_AUTOMAP_SIZE)
+VESK_CONFIG_ACCESSORS(GetInputHeight, SetInputHeight, PREF_INPUT_HEIGHT)
+VESK_CONFIG_ACCESSORS(GetChannelWindow, SetChannelWindow, PREF_CHANNEL_WINDOW_ENABLE)
+VESK_CONFIG_ACCESSORS(GetChannelHeight, SetChannelHeight, PREF_CHANNEL_WINDOW_HEIGHT)
+VESK_CONFIG_ACCESSORS(GetChannelDupe, SetChannelDupe, PREF_CHANNEL_WINDOW_DUPE)
+VESK_CONFIG_ACCESSORS(GetColorFlash, SetColorFlash, PREF_COLORFLASH_ENABLE)
 
 #undef VESK_CONFIG_ACCESSORS
 

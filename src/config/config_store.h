@@ -15,6 +15,7 @@
 
 class vesk_xml_reader;
 class vesk_xml_writer;
+class wxFont;
 
 // One remembered popup window.
 struct popup_data {
@@ -29,6 +30,7 @@ struct popup_data {
 
 class character_config {
 public:
+  // Defaults; the fonts are those of the shared fonts at this moment.
   character_config();
 
   // Resets every integer preference (keypad_walking .. colorflash_enable)
@@ -128,7 +130,11 @@ public:
   static void UseConfig(const char *name);
   static character_config *current() { return Instance()->current_char_cfg; }
 
+  // Makes the shared fonts those of the current configuration.
   static void apply_font();
+  // Store a font's native description and point size.
+  static void SetFont(const wxFont &font);
+  static void SetButtonFont(const wxFont &font);
   static void SetFont(const char *description, int size);
   static void SetButtonFont(const char *description, int size);
   static const char *GetFontName();
@@ -247,13 +253,6 @@ extern voting_url voting_urls[VOTING_URL_SLOTS];
 extern std::string connect_address;
 extern int connect_port;
 enum { DEFAULT_CONNECT_PORT = 3102 };
-
-// The shared fonts as plain values: the native descriptions a new
-// configuration starts with. The start-up step that creates the fonts sets
-// them; empty means "the toolkit's start-up font".
-extern std::string global_font_description;
-extern std::string global_button_font_description;
-extern int global_button_font_size;
 
 void load_system_config();
 void save_system_config();

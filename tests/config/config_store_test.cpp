@@ -14,7 +14,10 @@
 #include "app/debug_log.h"
 #include "app/gui_app.h"
 #include "config/config_store.h"
+#include "gfx/font.h"
 #include "test_support.h"
+
+#include <wx/fontutil.h>
 
 namespace {
 
@@ -91,7 +94,6 @@ protected:
     dir = vesk_client_get_config_directory_path();
     log.reset(new log_capture(3));
     global_font_size = 10;
-    global_button_font_size = 7;
     MConfig::set_hook(nullptr);
     MConfig::clear();
   }
@@ -138,7 +140,7 @@ TEST_F(ConfigStore, FirstRunMakesAnUnnamedDefaultConfigAndSavesOnlyTheSystemFile
   character_config *c = MConfig::current();
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->name, "");
-  for (int k = 0; k < CFG_OPTION_COUNT; ++k)
+  for (int k = 0; k < PREF_OPTION_COUNT; ++k)
     EXPECT_EQ(c->option((config_key)k), config_key_default((config_key)k)) << config_key_name((config_key)k);
   EXPECT_EQ(c->font_size, 10);
   EXPECT_EQ(c->button_font_size, 7);
@@ -193,14 +195,14 @@ TEST_F(ConfigStore, CharacterFileWrittenInItsOrderAndReadBackUnchanged)
   load_system_config();
   MConfig::UseConfig("Dana");
   // A value other than the default, inside the option's range.
-  for (int k = 0; k < CFG_OPTION_COUNT; ++k) {
+  for (int k = 0; k < PREF_OPTION_COUNT; ++k) {
     config_key key = (config_key)k;
     int value = config_key_default(key) ^ 1;
-    if (key == CFG_AUTOMAP_SIZE)
+    if (key == PREF_AUTOMAP_SIZE)
       value = 37;
-    else if (key == CFG_CHANNEL_WINDOW_HEIGHT)
+    else if (key == PREF_CHANNEL_WINDOW_HEIGHT)
       value = 70;
-    else if (key == CFG_CURRENT_LAYOUT)
+    else if (key == PREF_CURRENT_LAYOUT)
       value = 1;
     MConfig::set_option(key, value);
   }
@@ -223,7 +225,7 @@ TEST_F(ConfigStore, CharacterFileWrittenInItsOrderAndReadBackUnchanged)
   restart();
   MConfig::UseConfig("Dana");
   character_config *after = MConfig::current();
-  for (int k = 0; k < CFG_OPTION_COUNT; ++k)
+  for (int k = 0; k < PREF_OPTION_COUNT; ++k)
     EXPECT_EQ(after->option((config_key)k), before.option((config_key)k)) << config_key_name((config_key)k);
   EXPECT_EQ(after->font, "Monospace Bold 13");
   EXPECT_EQ(after->button_font, "Sans 8");
@@ -235,37 +237,37 @@ TEST_F(ConfigStore, OutOfRangeValuesAndOlderKeys)
 {
   struct {
     const char *body;
-    config_key key;  // CFG_OPTION_COUNT: font_size
+    config_key key;  // PREF_OPTION_COUNT: font_size
     int expected;
   } cases[] = {
-      {"<font_size>1</font_size>", CFG_OPTION_COUNT, 10},
-      {"<font_size>150</font_size>", CFG_OPTION_COUNT, 150},
-      {"<input_height>900</input_height>", CFG_INPUT_HEIGHT, 48},
-      {"<input_height>24</input_height>", CFG_INPUT_HEIGHT, 24},
-      {"<channel_window_height>9</channel_window_height>", CFG_CHANNEL_WINDOW_HEIGHT, 25},
-      {"<theme_bg_setting>6</theme_bg_setting>", CFG_THEME_BG_SETTING, 3},
-      {"<current_layout>-1</current_layout>", CFG_CURRENT_LAYOUT, 0},
-      {"<current_layout>5</current_layout>", CFG_CURRENT_LAYOUT, 2},
-      {"<hpbar_enable>3</hpbar_enable>", CFG_HPBAR_ENABLE, 1},
-      {"<group_status_display>3</group_status_display>", CFG_GROUP_STATUS_DISPLAY, 0},
-      {"<automap_size>0</automap_size>", CFG_AUTOMAP_SIZE, 11},
-      {"<font_colors_setting>4</font_colors_setting>", CFG_FONT_COLORS_SETTING, 0},
-      {"<current_theme>77</current_theme>", CFG_CURRENT_THEME, 77},
-      {"<status_bar>many</status_bar>", CFG_STATUS_BAR, 1},
-      {"<zmud_color_display>1</zmud_color_display>", CFG_FONT_COLORS_SETTING, 2},
-      {"<bright_color_display>1</bright_color_display>", CFG_FONT_COLORS_SETTING, 1},
-      {"<gmud_color_display>7</gmud_color_display>", CFG_FONT_COLORS_SETTING, 3},
-      {"<zmud_color_display>0</zmud_color_display>", CFG_FONT_COLORS_SETTING, 0},
-      {"<use_new_layout>1</use_new_layout>", CFG_CURRENT_LAYOUT, 1},
-      {"<use_new_layout>0</use_new_layout>", CFG_CURRENT_LAYOUT, 0},
-      {"<SKY_BAR>0</SKY_BAR><unknown><deep>1</deep></unknown>", CFG_SKY_BAR, 0},
+      {"<font_size>1</font_size>", PREF_OPTION_COUNT, 10},
+      {"<font_size>150</font_size>", PREF_OPTION_COUNT, 150},
+      {"<input_height>900</input_height>", PREF_INPUT_HEIGHT, 48},
+      {"<input_height>24</input_height>", PREF_INPUT_HEIGHT, 24},
+      {"<channel_window_height>9</channel_window_height>", PREF_CHANNEL_WINDOW_HEIGHT, 25},
+      {"<theme_bg_setting>6</theme_bg_setting>", PREF_THEME_BG_SETTING, 3},
+      {"<current_layout>-1</current_layout>", PREF_CURRENT_LAYOUT, 0},
+      {"<current_layout>5</current_layout>", PREF_CURRENT_LAYOUT, 2},
+      {"<hpbar_enable>3</hpbar_enable>", PREF_HPBAR_ENABLE, 1},
+      {"<group_status_display>3</group_status_display>", PREF_GROUP_STATUS_DISPLAY, 0},
+      {"<automap_size>0</automap_size>", PREF_AUTOMAP_SIZE, 11},
+      {"<font_colors_setting>4</font_colors_setting>", PREF_FONT_COLORS_SETTING, 0},
+      {"<current_theme>77</current_theme>", PREF_CURRENT_THEME, 77},
+      {"<status_bar>many</status_bar>", PREF_STATUS_BAR, 1},
+      {"<zmud_color_display>1</zmud_color_display>", PREF_FONT_COLORS_SETTING, 2},
+      {"<bright_color_display>1</bright_color_display>", PREF_FONT_COLORS_SETTING, 1},
+      {"<gmud_color_display>7</gmud_color_display>", PREF_FONT_COLORS_SETTING, 3},
+      {"<zmud_color_display>0</zmud_color_display>", PREF_FONT_COLORS_SETTING, 0},
+      {"<use_new_layout>1</use_new_layout>", PREF_CURRENT_LAYOUT, 1},
+      {"<use_new_layout>0</use_new_layout>", PREF_CURRENT_LAYOUT, 0},
+      {"<SKY_BAR>0</SKY_BAR><unknown><deep>1</deep></unknown>", PREF_SKY_BAR, 0},
   };
   for (const auto &c : cases) {
     MConfig::clear();
     write_char_file(char_file("Erin"), "Erin", std::string("  ") + c.body + "\n");
     character_config *config = MConfig::get_or_load("Erin");
     ASSERT_NE(config, nullptr) << c.body;
-    int got = c.key == CFG_OPTION_COUNT ? config->font_size : config->option(c.key);
+    int got = c.key == PREF_OPTION_COUNT ? config->font_size : config->option(c.key);
     EXPECT_EQ(got, c.expected) << c.body;
   }
 }
@@ -409,7 +411,7 @@ TEST_F(ConfigStore, UseDefaultPrefsKeepsNameFontsAndPopups)
   MConfig::set_hook(&hook);
   MConfig::UseDefaultPrefs();
   character_config *c = MConfig::current();
-  for (int k = 0; k < CFG_OPTION_COUNT; ++k)
+  for (int k = 0; k < PREF_OPTION_COUNT; ++k)
     EXPECT_EQ(c->option((config_key)k), config_key_default((config_key)k)) << config_key_name((config_key)k);
   EXPECT_EQ(c->name, "Jon");
   EXPECT_EQ(c->font, "Serif 14");
@@ -535,6 +537,18 @@ TEST_F(ConfigStore, DamagedFilesFallBackToDefaults)
     EXPECT_NE(global_uuid[0], 0);
     EXPECT_GE(c->input_height, 24);
   }
+
+  // Files that are not regular files are not read at all (a FIFO would block).
+  remove(system_file().c_str());
+  ASSERT_EQ(mkfifo(system_file().c_str(), 0600), 0);
+  remove(char_file("Max").c_str());
+  ASSERT_EQ(mkfifo(char_file("Max").c_str(), 0600), 0);
+  restart();
+  ASSERT_NE(MConfig::current(), nullptr);
+  MConfig::UseConfig("Max");
+  EXPECT_EQ(MConfig::current()->name, "Max");
+  EXPECT_EQ(MConfig::save_system_config_file(), 1);
+  EXPECT_TRUE(contains(read_file(char_file("Max")), "<name>Max</name>"));
 }
 
 // No character name may lead the client to a file outside char_configs.
@@ -610,7 +624,9 @@ TEST_F(ConfigStore, UnusualTextRoundTripsThroughTheCharacterFile)
   popup_data back = MConfig::GetPopupData(odd_popup.c_str());
   EXPECT_EQ(back.x, 5);
   EXPECT_EQ(back.width, 120);
-  EXPECT_EQ(MConfig::current()->popup_window_list.size(), 2u);
+  ASSERT_EQ(MConfig::current()->popup_window_list.size(), 2u);
+  // Loading puts each entry before the ones read earlier: the order turns.
+  EXPECT_EQ(std::string(MConfig::current()->popup_window_list[0].name), odd_popup);
 }
 
 // A save that cannot be completed leaves the previous files as they were.
@@ -668,4 +684,43 @@ TEST_F(ConfigStore, CharConfigsBlockedByAFile)
   EXPECT_TRUE(contains(log->text(), "Unable to create directory for config file '" + char_file("Pia") + "'."));
   EXPECT_EQ(MConfig::save_system_config_file(), 1);
   EXPECT_TRUE(contains(read_file(system_file()), "<curr_config>Pia</curr_config>"));
+}
+
+// The shared fonts follow the current configuration; a new configuration
+// starts with theirs.
+TEST_F(ConfigStore, FontsFollowTheConfiguration)
+{
+  if (!test_have_display())
+    GTEST_SKIP() << "needs the toolkit";
+  global_font = new vesk_font(10, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
+                              wxFONTENCODING_DEFAULT);
+  global_button_small_font = new vesk_font(7, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                                           wxEmptyString, wxFONTENCODING_DEFAULT);
+  global_button_large_font = new vesk_font(10, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                                           wxEmptyString, wxFONTENCODING_DEFAULT);
+  load_system_config();
+  EXPECT_EQ(MConfig::GetFontName(), std::string(global_font->GetNativeFontInfoDesc().utf8_str().data()));
+  EXPECT_EQ(MConfig::GetButtonFontSize(), 7);
+
+  write_char_file(char_file("Rae"), "Rae",
+                  "  <font>Serif Bold 9</font>\n  <font_size>14</font_size>\n"
+                  "  <button_font></button_font>\n  <button_font_size>9</button_font_size>\n");
+  MConfig::UseConfig("Rae");
+  EXPECT_EQ(global_font_size, 14);
+  EXPECT_EQ(global_font->GetPointSize(), 14);
+  EXPECT_EQ(global_font->GetWeight(), wxFONTWEIGHT_BOLD);
+  EXPECT_EQ(global_button_small_font->GetPointSize(), 9);
+  EXPECT_EQ(global_button_large_font->GetPointSize(), 11);
+
+  // What the window stores back is the same font.
+  MConfig::SetFont(*global_font);
+  wxNativeFontInfo info;
+  ASSERT_TRUE(info.FromString(wxString::FromUTF8(MConfig::GetFontName())));
+  EXPECT_EQ(wxFont(info).GetWeight(), wxFONTWEIGHT_BOLD);
+  EXPECT_EQ(MConfig::GetFontSize(), 14);
+
+  for (vesk_font **f : {&global_font, &global_button_small_font, &global_button_large_font}) {
+    delete *f;
+    *f = nullptr;
+  }
 }
