@@ -61,6 +61,25 @@ public:
       main_window->config_update_pending = 1;
   }
   void refresh_prefs() override { relayout(); }
+
+  // Text display: compact mode and font changes re-apply the text font, the
+  // main scroll bar option resets the scroll bars.
+  void option_changed(config_key key, int) override
+  {
+    if (!main_window)
+      return;
+    if (key == PREF_COMPACT_MODE) {
+      main_window->global_font_resync();
+    } else if (key == PREF_MW_SCROLLBAR_ENABLE) {
+      main_window->reset_scrollbars();
+      main_window->Refresh();
+    }
+  }
+  void fonts_changed() override
+  {
+    if (main_window)
+      main_window->global_font_resync();
+  }
 };
 
 static vesk_mw_config_hook mw_config_hook;

@@ -143,3 +143,21 @@ TEST_F(MainDisplay, ScrollingPassThroughs)
   mw->reset_scrollbars();
   EXPECT_EQ(mw->main_text_display->scrollbar_enabled, 1);
 }
+
+TEST_F(MainDisplay, OptionChangesReachTheDisplay)
+{
+  vesk_textctrl *tc = mw->main_text_display->text_control;
+  int h = 0;
+  font->GetCharacterSize('f', nullptr, &h);
+  ASSERT_EQ(tc->line_height, h);
+  MConfig::SetCompactMode(1);
+  EXPECT_EQ(tc->line_height, h - 1);
+  MConfig::SetCompactMode(0);
+  EXPECT_EQ(tc->line_height, h);
+
+  MConfig::SetMwScrollbar(0);
+  EXPECT_EQ(mw->main_text_display->scrollbar_enabled, 0);
+  EXPECT_FALSE(mw->main_text_display->scroll_bar->IsShown());
+  MConfig::SetMwScrollbar(1);
+  EXPECT_EQ(mw->main_text_display->scrollbar_enabled, 1);
+}
