@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -131,6 +132,41 @@ void BM_DisplaySocketData(benchmark::State &state)
 }
 BENCHMARK(BM_DisplaySocketData)->Arg(1900)->Arg(640)->Unit(benchmark::kMillisecond);
 
+// The same through the display window the client uses (text control 1900
+// pixels wide, the client's default text font); appending does not paint.
+void BM_DisplaySocketDataWindow(benchmark::State &state)
+{
+  if (!have_display) {
+    state.SkipWithError("needs an X display (run under xvfb-run)");
+    return;
+  }
+  vesk_font font(10, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
+                 wxFONTENCODING_DEFAULT);
+  wxFrame *frame = new wxFrame(nullptr, wxID_ANY, "bench", wxDefaultPosition, wxSize(1000, 800));
+  new wxWindow(frame, wxID_ANY);  // keeps the frame from sizing its only child
+  const std::string text = game_text(8 << 20);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto *display = new vesk_ansi_display(frame, wxID_ANY, "bench display");
+    display->set_initial_font(&font);
+    display->set_scrollbar_enable(0);
+    display->framed = 0;
+    display->SetSize(0, 0, 1900, 1000);
+    state.ResumeTiming();
+    for (size_t at = 0; at < text.size(); at += 4096) {
+      size_t n = text.size() - at < 4096 ? text.size() - at : 4096;
+      display->display_socket_data(text.data() + at, (int)n);
+    }
+    state.PauseTiming();
+    display->Destroy();
+    wxTheApp->ProcessPendingEvents();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)text.size());
+  frame->Destroy();
+}
+BENCHMARK(BM_DisplaySocketDataWindow)->Unit(benchmark::kMillisecond);
+
 // A width change with 100 000 lines in the store, between 1900 pixels and
 // state.range(0) pixels (1700: no line wraps at either width; 640: the
 // longer lines wrap at 80 characters).
@@ -147,6 +183,7 @@ void BM_Relayout100k(benchmark::State &state)
   // Exactly 100 000 lines.
   while (store.last_line < 100000)
     display.write("one more line of text to round the count\n");
+  const int stored = store.last_line;
   const int other = (int)state.range(0);
   int width = 1900;
   for (auto _ : state) {
@@ -154,23 +191,27 @@ void BM_Relayout100k(benchmark::State &state)
     store.view_width = width;
     store.recalc_line_sizes();
   }
-  state.counters["lines"] = store.last_line;
+  state.counters["stored_lines"] = stored;
 }
 BENCHMARK(BM_Relayout100k)->Arg(1700)->Arg(640)->Unit(benchmark::kMillisecond);
 
-// Resident memory per stored line for 1 000 000 lines received as game text
-// (render list, raw chunks and line chunks together).
+// Memory per stored line for 1 000 000 lines received as game text (render
+// list, raw chunks and line chunks together): the growth of the resident set
+// (meaningful when this benchmark runs alone, in a fresh process) and of the
+// heap bytes in use.
 void BM_MemoryPerLine(benchmark::State &state)
 {
+  const std::string chunk = game_text(8 << 20, 777);
   for (auto _ : state) {
     long before = resident_bytes();
+    struct mallinfo2 mi = mallinfo2();
+    size_t heap_before = mi.uordblks + mi.hblkhd;
     auto store = std::make_unique<vesk_textctrl_store>();
     store->view_width = 1900;
     store->view_height = 1080;
     set_widths(*store, 8, 16);
     auto display = std::make_unique<vesk_ansi_interpreter>(store.get());
     display->reset_colors();
-    const std::string chunk = game_text(8 << 20, 777);
     size_t lines_in_chunk = 0;
     for (char c : chunk)
       lines_in_chunk += c == '\n';
@@ -183,8 +224,11 @@ void BM_MemoryPerLine(benchmark::State &state)
       }
     }
     long after = resident_bytes();
+    mi = mallinfo2();
+    size_t heap_after = mi.uordblks + mi.hblkhd;
     state.counters["lines"] = store->last_line;
-    state.counters["bytes_per_line"] = (double)(after - before) / store->last_line;
+    state.counters["rss_bytes_per_line"] = (double)(after - before) / store->last_line;
+    state.counters["heap_bytes_per_line"] = (double)(heap_after - heap_before) / store->last_line;
     state.counters["received_bytes_per_line"] = (double)text_bytes / store->last_line;
     state.counters["render_entries_per_line"] = (double)display->render_list_length() / store->last_line;
     state.counters["line_chunks_per_line"] = (double)store->count_line_chunks() / store->last_line;
