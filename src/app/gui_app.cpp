@@ -12,6 +12,7 @@
 
 #include "app/debug_log.h"
 #include "app/main_window.h"
+#include "gfx/font.h"
 #include "util/buffer.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -105,6 +106,14 @@ bool vesk_gui_app::OnInit()
   xrand_initialize();
 
   wxImage::AddHandler(new wxPNGHandler);
+
+  // The shared fonts: the text font and the two button fonts.
+  global_font = new vesk_font(global_font_size, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                              wxEmptyString, wxFONTENCODING_DEFAULT);
+  global_button_small_font = new vesk_font(7, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                                           wxEmptyString, wxFONTENCODING_DEFAULT);
+  global_button_large_font = new vesk_font(10, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
+                                           false, wxEmptyString, wxFONTENCODING_DEFAULT);
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
   std::vector<std::string> utf8_args;

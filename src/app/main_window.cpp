@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "gfx/embedded_window.h"
+#include "gfx/font.h"
 #include "app/tick_logic.h"
 #include "util/platform.h"
 
@@ -102,6 +104,9 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     Raise();
     force_transfer_focus = 0;
   }
+
+  // Every animating panel advances by one fixed 20 ms step.
+  vesk_embedded_window::animation_update(20);
 
   // Client messages queued since the last tick.
   if (pending_text_flag) {
@@ -218,14 +223,22 @@ void vesk_mw::resize()
   (void)r;
 }
 
-void vesk_mw::zoom_in() { ++global_font_size; }
+void vesk_mw::zoom_in()
+{
+  ++global_font_size;
+  if (global_font)
+    global_font->SetPointSize(global_font_size); // rebuilds the glyphs
+}
 
 void vesk_mw::zoom_out()
 {
-  if (global_font_size >= 4)
+  if (global_font_size >= 4) {
     --global_font_size;
-  else
+    if (global_font)
+      global_font->SetPointSize(global_font_size);
+  } else {
     global_font_size = 3;
+  }
 }
 
 void vesk_mw::incr_input_window_size()
