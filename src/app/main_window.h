@@ -12,6 +12,8 @@
 #include "app/layout.h"
 #include "util/buffer.h"
 
+class vesk_input_window;
+
 enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
 
 class vesk_mw : public vesk_frame {
@@ -58,6 +60,25 @@ public:
   void display_refresh();
   void enable_scrolling();
   void disable_scrolling();
+  int scrolling_enabled();
+  // Each first stops the display from following; without a count, half a page.
+  void scroll_up();
+  void scroll_down();
+  void scroll_up(int lines);
+  void scroll_down(int lines);
+  int has_mouse_selection();
+  void clear_mouse_selection();
+
+  // Channel window pass-throughs.
+  void clear_channel_window_selection();
+  void set_channel_window_scrolling(int enable);
+  int channel_window_scrolling_enabled();
+
+  // Panel switches and sizes the keyboard shortcuts reach.
+  void toggle_popup_window(int n);
+  void toggle_automap_display();
+  void incr_automap_size();
+  void decr_automap_size();
 
   // The one path of every outgoing line: client commands, local echo, sending.
   void handle_async_control_command(const char *line, int echo);
@@ -78,13 +99,22 @@ public:
   void socket_connect(int port);
   void socket_disconnect(const char *message);
 
-  // Pieces of other panels that the command path uses.
+  // Command line editor pass-throughs: the history listing, the server's
+  // echo switch (hidden input) and the history set of the connection state.
   void history_display();
   int input_local_echo_enabled();
+  void enable_local_echo();
+  void disable_local_echo();
+  void swap_history(int set);
+
+  // Pieces of other panels that the command path uses.
   void clear_main_scrollback();
   void clear_channel_window();
   void main_display_debug_fill();
   void run_record(const char *name, const char *data);
+
+  // The command line's frame panel, created first of the panels.
+  vesk_input_window *input_window = nullptr;
 
   int shutdown_countdown;
   int reconnect_pending;
