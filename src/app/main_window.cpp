@@ -242,6 +242,8 @@ void vesk_mw::zoom_in()
   ++global_font_size;
   if (global_font)
     global_font->SetPointSize(global_font_size); // rebuilds the glyphs
+  enable_scrolling();
+  global_font_resync();
 }
 
 void vesk_mw::zoom_out()
@@ -250,9 +252,17 @@ void vesk_mw::zoom_out()
     --global_font_size;
     if (global_font)
       global_font->SetPointSize(global_font_size);
+    enable_scrolling();
+    global_font_resync();
   } else {
     global_font_size = 3;
   }
+}
+
+void vesk_mw::global_font_resync()
+{
+  if (input_window)
+    input_window->edit->change_font(global_font);
 }
 
 void vesk_mw::incr_input_window_size()

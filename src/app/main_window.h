@@ -39,6 +39,8 @@ public:
   // Size steps.
   void zoom_in();
   void zoom_out();
+  // Gives the shared text font to the panels that show text.
+  void global_font_resync();
   void incr_input_window_size();
   void decr_input_window_size();
   void incr_chan_window_size();

@@ -74,7 +74,8 @@ public:
 
   void window_shortcut(const line_key_action &action) override
   {
-    calls.push_back("shortcut " + std::to_string((int)action.kind));
+    calls.push_back("shortcut " + std::to_string((int)action.kind) + " " + std::to_string(action.number) + " " +
+                    std::to_string((int)action.option));
   }
 
   int get_clipboard_data(wxString &text) override
@@ -412,6 +413,8 @@ protected:
     if (!test_have_display() || run_capture("command -v xdotool").empty())
       return;
     LineEdit::SetUp();
+    static int frames = 0;
+    title = "ombrith-typing-test-" + std::to_string(++frames);
     frame = new wxFrame(nullptr, wxID_ANY, title);
     panel->Reparent(frame);
     frame->SetClientSize(420, 60);
@@ -457,7 +460,7 @@ protected:
   }
   int downs_of(int code) { return (int)std::count(key_downs.begin(), key_downs.end(), code); }
 
-  const std::string title = "ombrith-typing-test";
+  std::string title;
   wxFrame *frame = nullptr;
   std::string window_id;
   std::vector<int> key_downs;
@@ -491,4 +494,23 @@ TEST_F(LineEditTyping, NumberPadWalksWithNumLockOnAndOffAndOncePerPress)
   ASSERT_TRUE(wait_calls(5));
   EXPECT_EQ(host.calls, (std::vector<std::string>{"cmd+echo north", "cmd+echo scan -mc", "cmd+echo north",
                                                   "cmd+echo northwest", "cmd+echo look"}));
+}
+
+TEST_F(LineEditTyping, CtrlShortcutsArriveWithTheirKeys)
+{
+  if (!frame || window_id.empty())
+    GTEST_SKIP() << "needs an X display and xdotool";
+  auto shortcut = [](line_key_action_kind kind, int number = 0, line_key_option option = OPTION_NONE) {
+    return "shortcut " + std::to_string((int)kind) + " " + std::to_string(number) + " " +
+           std::to_string((int)option);
+  };
+  const char *keys[] = {"ctrl+3", "ctrl+shift+3", "ctrl+equal", "ctrl+bracketleft", "ctrl+shift+bracketleft",
+                        "ctrl+backslash"};
+  for (const char *k : keys)
+    xdotool(std::string("key ") + k);
+  ASSERT_TRUE(wait_calls(6));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{shortcut(KEY_TOGGLE_POPUP, 3),
+                                                  shortcut(KEY_TOGGLE_OPTION, 0, OPTION_HPBAR),
+                                                  shortcut(KEY_ZOOM_IN), shortcut(KEY_AUTOMAP_SMALLER),
+                                                  shortcut(KEY_INPUT_LOWER), "abort"}));
 }
