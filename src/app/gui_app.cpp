@@ -12,6 +12,7 @@
 
 #include "app/debug_log.h"
 #include "app/main_window.h"
+#include "config/config_store.h"
 #include "gfx/font.h"
 #include "util/buffer.h"
 #include "util/random.h"
@@ -114,6 +115,9 @@ bool vesk_gui_app::OnInit()
                                            wxEmptyString, wxFONTENCODING_DEFAULT);
   global_button_large_font = new vesk_font(10, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
                                            false, wxEmptyString, wxFONTENCODING_DEFAULT);
+
+  // System and character settings (after the shared fonts exist).
+  load_system_config();
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
   std::vector<std::string> utf8_args;

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "app/tick_logic.h"
+#include "config/config_store.h"
 #include "gfx/embedded_window.h"
 #include "gfx/font.h"
 #include "input/line_edit.h"
-#include "app/tick_logic.h"
+#include "text/ansi_display.h"
+#include "text/ansi_palette.h"
 #include "util/platform.h"
 
 vesk_mw *main_window = nullptr;
@@ -42,6 +45,27 @@ bool vesk_take_exit_signal()
   return true;
 }
 
+// What the configuration store asks of the window when a preference changes.
+// Menu checks, panels, themes, fonts and audio are added here as they come.
+class vesk_mw_config_hook : public config_hook {
+public:
+  void relayout() override
+  {
+    if (!main_window)
+      return;
+    main_window->resize();
+    main_window->Refresh();
+  }
+  void report_settings() override
+  {
+    if (main_window)
+      main_window->config_update_pending = 1;
+  }
+  void refresh_prefs() override { relayout(); }
+};
+
+static vesk_mw_config_hook mw_config_hook;
+
 wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_TIMER(MAIN_TIMER, vesk_mw::OnTimer)
   EVT_TIMER(PING_TIMER, vesk_mw::PingTimer)
@@ -56,22 +80,28 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0), input_height(36), channel_height(25),
+      popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
 {
   pending_text.clear();
   main_window = this;
 
-  // The panels, in their creation order; the command line comes first.
+  // Panels, in their creation order; the command line comes first.
   input_window = new vesk_input_window(this, wxID_ANY, "main input window");
+  main_text_display = new vesk_main_window(this, wxID_ANY, wxEmptyString);
+  current_output_display = main_text_display;
 
   SetBackgroundColour(*wxBLACK);
+  set_ansi_palette(MConfig::GetFontColors());
   input_window->edit->set_initial_font(global_font);
   input_window->SetFocus();
+  if (global_font)
+    main_text_display->set_initial_font(global_font);
 
   resize();
   Refresh();
   mw_constructor_finished = 1;
+  MConfig::set_hook(&mw_config_hook);
 
   main_timer.Start(20);
   ping_timer.Start(15000);
@@ -84,8 +114,10 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
-  if (main_window == this)
+  if (main_window == this) {
+    MConfig::set_hook(nullptr);
     main_window = nullptr;
+  }
 }
 
 void vesk_mw::poll_exit_signal()
@@ -120,6 +152,7 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
+    main_text_display->refresh();
     pending_text_flag = 0;
     pending_text.clear();
   }
@@ -134,6 +167,12 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     delayed_url_available = 0;
     http_fork(delayed_url_buffer);
   }
+
+  // An unfinished line (a prompt) that stayed pending for three ticks goes
+  // to the trigger hook.
+  static int force_trigger_counter = 0;
+  if (trigger_line_step(force_trigger_counter, main_text_display->trigger_pending() != 0))
+    main_text_display->force_trigger_line();
 
   // The exit countdown.
   run_shutdown_countdown();
@@ -151,6 +190,7 @@ void vesk_mw::run_shutdown_countdown()
   case SHUTDOWN_SAVE_AND_EXIT:
     VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
     main_timer.Stop();
+    save_system_config();
     Destroy();
     VESK_LOG(2, "vesk_mw::shutdown - exit forced to prevent hang due to close dialogs.\n");
     std::fflush(nullptr);
@@ -168,7 +208,7 @@ void vesk_mw::send_ping()
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
-void vesk_mw::SaveTimer(wxTimerEvent &) {}
+void vesk_mw::SaveTimer(wxTimerEvent &) { save_system_config(); }
 
 void vesk_mw::OnResize(wxSizeEvent &)
 {
@@ -204,6 +244,7 @@ void vesk_mw::OnClose(wxCloseEvent &event)
     verify_program_exit();
     return;
   }
+  save_system_config();
   Destroy();
 }
 
@@ -222,8 +263,21 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
   in.height = h;
   in.last_width = last_client_width;
   in.last_height = last_client_height;
-  in.input_height = input_height;
-  in.channel_height = channel_height;
+  in.layout = MConfig::GetLayout();
+  in.automap_enabled = MConfig::GetAutomapEnable() != 0;
+  in.automap_docked = MConfig::GetAutomapDocked() != 0;
+  in.direction_buttons = MConfig::GetDirectionButton() != 0;
+  in.hint_buttons = MConfig::GetHintButton() != 0;
+  in.fkey_buttons = MConfig::GetFkeyButton() != 0;
+  in.popup_buttons = MConfig::GetPopupDisplay() != 0;
+  in.status_bar = MConfig::GetStatusBar() != 0;
+  in.group_display = MConfig::GetGroupStatus();
+  in.health_bar = MConfig::GetHpbarEnable() != 0;
+  in.experience_bar = MConfig::GetExpDisplay() != 0;
+  in.enemy_bar = MConfig::GetEnemyHpbarEnable() != 0;
+  in.channel_window = MConfig::GetChannelWindow() != 0;
+  in.input_height = MConfig::GetInputHeight();
+  in.channel_height = MConfig::GetChannelHeight();
   in.logged_in = login_state == 2;
   return in;
 }
@@ -235,6 +289,10 @@ void vesk_mw::resize()
   layout_result r = compute_layout(gather_layout_input(w, h));
   if (input_window)
     input_window->SetSize(r.input_window.x, r.input_window.y, r.input_window.w, r.input_window.h);
+
+  const layout_rect &t = r.text_display;
+  main_text_display->SetSize(t.x, t.y, t.w, t.h);
+  main_text_display->enable_scrolling();
 }
 
 void vesk_mw::zoom_in()
@@ -259,35 +317,29 @@ void vesk_mw::zoom_out()
   }
 }
 
-void vesk_mw::global_font_resync()
-{
-  if (input_window)
-    input_window->edit->change_font(global_font);
-}
-
 void vesk_mw::incr_input_window_size()
 {
-  input_height = layout_incr_input_height(input_height);
+  MConfig::SetInputHeight(layout_incr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::decr_input_window_size()
 {
-  input_height = layout_decr_input_height(input_height);
+  MConfig::SetInputHeight(layout_decr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::incr_chan_window_size()
 {
-  channel_height = layout_incr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_incr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 
 void vesk_mw::decr_chan_window_size()
 {
-  channel_height = layout_decr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_decr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 
@@ -331,33 +383,83 @@ void vesk_mw::system_shutdown_handler()
   shutdown_countdown = 10;
 }
 
-void vesk_mw::display_write(const char *) {}
+// ---------------------------------------------------------------------------
+// Main text display pass-throughs
 
-void vesk_mw::display_set_default_colors() {}
+void vesk_mw::display_write(const char *text) { main_text_display->write(text); }
 
-void vesk_mw::display_set_color(int, int) {}
+void vesk_mw::display_set_default_colors()
+{
+  main_text_display->enable_scrolling();
+  main_text_display->reset_colors();
+  main_text_display->write("\n");
+  reset_stream_demultiplexer();
+}
 
-void vesk_mw::display_reset_colors() {}
+void vesk_mw::reset_stream_demultiplexer()
+{
+  // The stream demultiplexer is not part of the window yet; its reset to
+  // plain-text state with empty record buffers belongs here.
+}
 
-void vesk_mw::display_refresh() {}
+void vesk_mw::enable_scrolling() { main_text_display->enable_scrolling(); }
 
-void vesk_mw::enable_scrolling() {}
+void vesk_mw::disable_scrolling() { main_text_display->disable_scrolling(); }
 
-void vesk_mw::disable_scrolling() {}
+int vesk_mw::scrolling_enabled() { return main_text_display->scrolling_enabled(); }
 
-int vesk_mw::scrolling_enabled() { return 1; }
+void vesk_mw::scroll_up()
+{
+  disable_scrolling();
+  main_text_display->scroll_up();
+}
 
-void vesk_mw::scroll_up() { disable_scrolling(); }
+void vesk_mw::scroll_down()
+{
+  disable_scrolling();
+  main_text_display->scroll_down();
+}
 
-void vesk_mw::scroll_down() { disable_scrolling(); }
+void vesk_mw::scroll_up(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_up(lines);
+}
 
-void vesk_mw::scroll_up(int) { disable_scrolling(); }
+void vesk_mw::scroll_down(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_down(lines);
+}
 
-void vesk_mw::scroll_down(int) { disable_scrolling(); }
+void vesk_mw::reset_scrollbars()
+{
+  main_text_display->set_scrollbar_enable(MConfig::GetMwScrollbar());
+  main_text_display->enable_scrolling();
+  main_text_display->ResetSize();
+}
 
-int vesk_mw::has_mouse_selection() { return 0; }
+int vesk_mw::has_mouse_selection() { return main_text_display->text_control->has_mouse_selection(); }
 
-void vesk_mw::clear_mouse_selection() {}
+void vesk_mw::clear_mouse_selection() { main_text_display->text_control->clear_mouse_selection(); }
+
+// The status bar (with its scroll-lock indicator) is repainted here once it exists.
+void vesk_mw::repaint_status_bar() {}
+
+void vesk_mw::global_font_resync()
+{
+  if (!global_font)
+    return;
+  main_text_display->change_font(global_font);
+  if (input_window)
+    input_window->edit->change_font(global_font);
+}
+
+void vesk_mw::display_set_color(int code1, int code2) { main_text_display->set_color(code1, code2); }
+
+void vesk_mw::display_reset_colors() { main_text_display->reset_colors(); }
+
+void vesk_mw::display_refresh() { main_text_display->refresh(); }
 
 void vesk_mw::clear_channel_window_selection() {}
 

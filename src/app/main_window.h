@@ -16,6 +16,9 @@ class vesk_input_window;
 
 enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
 
+class vesk_ansi_display;
+class vesk_main_window;
+
 class vesk_mw : public vesk_frame {
 public:
   vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size);
@@ -54,7 +57,7 @@ public:
   void system_shutdown_handler();
   void verify_program_exit();
 
-  // Output pass-throughs to the main text display.
+  // Output and scrolling pass-throughs to the main text display.
   void display_write(const char *text);
   void display_set_default_colors();
   void display_set_color(int code1, int code2);
@@ -68,8 +71,10 @@ public:
   void scroll_down();
   void scroll_up(int lines);
   void scroll_down(int lines);
+  void reset_scrollbars();
   int has_mouse_selection();
   void clear_mouse_selection();
+  void repaint_status_bar();
 
   // Channel window pass-throughs.
   void clear_channel_window_selection();
@@ -131,10 +136,10 @@ public:
   time_t last_command_time;
   int popup_menu_count;
   int channel_divert;
-
-  // Option values the layout reads until the configuration store provides them.
-  int input_height;
-  int channel_height;
+  // The main text display, and the display text goes to right now (the
+  // main one unless text is diverted into a popup).
+  vesk_main_window *main_text_display;
+  vesk_ansi_display *current_output_display;
 
   wxTimer main_timer;
   wxTimer save_timer;
@@ -145,6 +150,9 @@ public:
 
 private:
   void run_shutdown_countdown();
+  // Puts the stream demultiplexer back into plain-text state with empty
+  // record buffers.
+  void reset_stream_demultiplexer();
   void poll_exit_signal();
 
   wxDECLARE_EVENT_TABLE();

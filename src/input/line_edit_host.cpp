@@ -1,29 +1,49 @@
 // The command line's host in the client: every request goes to the main
-// window and, for options, to the settings.
+// window, options to the settings, the clipboard to the text view's
+// clipboard functions.
 #include "input/line_edit_host.h"
 
-#include <wx/clipbrd.h>
-#include <wx/dataobj.h>
-#include <wx/log.h>
-
-#include "app/debug_log.h"
 #include "app/main_window.h"
-#include "input/transliterate.h"
+#include "config/config_store.h"
+#include "text/textctrl.h"
 
 namespace {
 
-// The options the editor reads. A fresh configuration walks with the number
-// pad and has pushthrough and locking scrollback off.
-int option_keypad_walking() { return 1; }
-int option_cmd_pushthrough() { return 0; }
-int option_locking_scrollback() { return 0; }
-void toggle_option(line_key_option) {}
+// The on/off switches of Ctrl+P and Ctrl+Shift+digit.
+void toggle_option(line_key_option option)
+{
+  switch (option) {
+  case OPTION_GROUP_STATUS:
+    MConfig::SetGroupStatus(MConfig::GetGroupStatus() ? 0 : 1);
+    break;
+  case OPTION_HPBAR:
+    MConfig::SetHpbarEnable(!MConfig::GetHpbarEnable());
+    break;
+  case OPTION_ENEMY_HPBAR:
+    MConfig::SetEnemyHpbarEnable(!MConfig::GetEnemyHpbarEnable());
+    break;
+  case OPTION_EXP_DISPLAY:
+    MConfig::SetExpDisplay(!MConfig::GetExpDisplay());
+    break;
+  case OPTION_FKEY_BUTTONS:
+    MConfig::SetFkeyButton(!MConfig::GetFkeyButton());
+    break;
+  case OPTION_POPUP_BUTTONS:
+    MConfig::SetPopupDisplay(!MConfig::GetPopupDisplay());
+    break;
+  case OPTION_MAIN_SCROLLBAR:
+    MConfig::SetMwScrollbar(!MConfig::GetMwScrollbar());
+    break;
+  case OPTION_NONE:
+    break;
+  }
+}
 
 class main_window_host : public line_edit_host {
 public:
-  int keypad_walking() override { return option_keypad_walking(); }
-  int cmd_pushthrough() override { return option_cmd_pushthrough(); }
-  int locking_scrollback() override { return option_locking_scrollback(); }
+  int keypad_walking() override { return MConfig::GetKeypadWalking(); }
+  int cmd_pushthrough() override { return MConfig::GetCommandPushthrough(); }
+  int locking_scrollback() override { return MConfig::GetLockingScrollback(); }
   int logged_in() override { return main_window && main_window->login_state == 2; }
 
   void handle_async_control_command(const char *line, int echo) override
@@ -159,45 +179,8 @@ public:
     }
   }
 
-  int get_clipboard_data(wxString &text) override
-  {
-    wxLogNull quiet;
-    text.clear();
-    wxClipboard *clipboard = wxTheClipboard;
-    clipboard->UsePrimarySelection(true);
-    if (!clipboard->Open()) {
-      VESK_LOG(2, "Error in get_clipboard_data(), unable to open clipboard.\n");
-      clipboard->UsePrimarySelection(false);
-      return 0;
-    }
-    int ok = 0;
-    if (clipboard->IsSupported(wxDF_TEXT) || clipboard->IsSupported(wxDF_UNICODETEXT)) {
-      wxTextDataObject data;
-      if (clipboard->GetData(data)) {
-        text = wx_unicode_destroy(data.GetText());
-        ok = 1;
-      }
-    }
-    clipboard->Close();
-    clipboard->UsePrimarySelection(false);
-    return ok;
-  }
-
-  void set_clipboard_data(const wxString &text) override
-  {
-    wxLogNull quiet;
-    wxString plain = wx_unicode_destroy(text);
-    wxClipboard *clipboard = wxTheClipboard;
-    clipboard->UsePrimarySelection(true);
-    if (!clipboard->Open()) {
-      VESK_LOG(2, "Error in set_clipboard_data(), unable to open clipboard.\n");
-      clipboard->UsePrimarySelection(false);
-      return;
-    }
-    clipboard->SetData(new wxTextDataObject(plain));
-    clipboard->Close();
-    clipboard->UsePrimarySelection(false);
-  }
+  int get_clipboard_data(wxString &text) override { return ::get_clipboard_data(text); }
+  void set_clipboard_data(const wxString &text) override { ::set_clipboard_data(text.utf8_str()); }
 };
 
 } // namespace

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/frame.h>
+#include <wx/log.h>
 
 #include "app/debug_log.h"
 #include "gfx/bitmap.h"
@@ -352,6 +355,24 @@ TEST_F(LineEdit, PasteInsertsOrReplacesTheSelection)
   host.clipboard_readable = false;
   press('V', true);
   EXPECT_EQ(edit->GetValue(), "wield sword");
+}
+
+TEST_F(LineEdit, PasteFromTheSystemClipboardIsPlainText)
+{
+  REQUIRE_DISPLAY();
+  // The client's own clipboard functions, through the system clipboard.
+  line_edit_host &client = main_window_line_edit_host();
+  {
+    wxLogNull quiet;
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8("say \xE2\x80\x9Chi\xE2\x80\x9D, it\xE2\x80\x99s")));
+    wxTheClipboard->Close();
+  }
+  wxString text;
+  ASSERT_EQ(client.get_clipboard_data(text), 1);
+  host.clipboard = text;
+  press('V', true);
+  EXPECT_EQ(edit->GetValue(), "say \"hi\", it's");
 }
 
 TEST_F(LineEdit, WheelScrollsThreeLinesPerNotch)
