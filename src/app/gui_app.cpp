@@ -116,7 +116,8 @@ bool vesk_gui_app::OnInit()
   global_button_large_font = new vesk_font(10, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
                                            false, wxEmptyString, wxFONTENCODING_DEFAULT);
 
-  // System and character settings (after the shared fonts exist).
+  // System and character settings; they may replace the shared fonts, so
+  // this comes after the fonts are made.
   load_system_config();
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/debug_log.h"
@@ -135,6 +137,26 @@ std::string config_dir_file(const char *name)
 std::string char_file_path(const std::string &name)
 {
   return config_dir_file(CHAR_DIR_NAME) + "/" + name + ".cfg";
+}
+
+// Opens a configuration file for reading only when it is a regular file, so
+// that a FIFO or a device put in its place cannot block or flood the start.
+FILE *open_config_file(const std::string &path)
+{
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE *file = fdopen(fd, "r");
+  if (!file)
+    ::close(fd);
+  return file;
 }
 
 int clamp_to_range(const option_info &o, int value)
@@ -475,13 +497,13 @@ character_config *MConfig::get_or_load(const char *name)
   std::string old_path = config_dir_file((std::string(name) + ".cfg").c_str());
   bool old_style = false;
   FILE *file = nullptr;
-  if (std::strcmp(name, "ombrith") != 0 && vesk_filename_is_regular_file(old_path.c_str()))
-    file = std::fopen(old_path.c_str(), "r");
+  if (std::strcmp(name, "ombrith") != 0)
+    file = open_config_file(old_path);
   if (file) {
     old_style = true;
     VESK_LOG(1, "MConfig::get_or_load() - got old style per-char config file '%s'.\n", old_path.c_str());
   } else {
-    file = std::fopen(char_file_path(name).c_str(), "r");
+    file = open_config_file(char_file_path(name));
     if (!file) {
       VESK_LOG(2, "MConfig::get_or_load() - no config file for '%s'.\n", name);
       return nullptr;
@@ -593,7 +615,7 @@ void MConfig::load_system_config_file()
 
   Buffer curr_config;
   std::string path = config_dir_file(SYSTEM_FILE_NAME);
-  FILE *file = std::fopen(path.c_str(), "r");
+  FILE *file = open_config_file(path);
   VESK_LOG(3, "load_system_config_file() - using core config file name '%s'.\n", path.c_str());
   if (!file) {
     VESK_LOG(1, "Unable to load system config - cannot open config file '%s'.\n", path.c_str());

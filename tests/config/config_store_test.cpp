@@ -535,6 +535,18 @@ TEST_F(ConfigStore, DamagedFilesFallBackToDefaults)
     EXPECT_NE(global_uuid[0], 0);
     EXPECT_GE(c->input_height, 24);
   }
+
+  // Files that are not regular files are not read at all (a FIFO would block).
+  remove(system_file().c_str());
+  ASSERT_EQ(mkfifo(system_file().c_str(), 0600), 0);
+  remove(char_file("Max").c_str());
+  ASSERT_EQ(mkfifo(char_file("Max").c_str(), 0600), 0);
+  restart();
+  ASSERT_NE(MConfig::current(), nullptr);
+  MConfig::UseConfig("Max");
+  EXPECT_EQ(MConfig::current()->name, "Max");
+  EXPECT_EQ(MConfig::save_system_config_file(), 1);
+  EXPECT_TRUE(contains(read_file(char_file("Max")), "<name>Max</name>"));
 }
 
 // No character name may lead the client to a file outside char_configs.
