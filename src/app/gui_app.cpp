@@ -14,6 +14,8 @@
 #include "app/main_window.h"
 #include "config/config_store.h"
 #include "gfx/font.h"
+#include "gfx/images.h"
+#include "gfx/themes.h"
 #include "util/buffer.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -105,8 +107,10 @@ bool vesk_gui_app::OnInit()
   vesk_gui_app_network_startup();
 
   xrand_initialize();
+  initialize_themes();
 
   wxImage::AddHandler(new wxPNGHandler);
+  construct_all_images();
 
   // The shared fonts: the text font and the two button fonts.
   global_font = new vesk_font(global_font_size, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
@@ -128,6 +132,8 @@ bool vesk_gui_app::OnInit()
   for (const std::string &a : utf8_args)
     args.push_back(a.c_str());
   vesk_parse_command_line((int)args.size(), args.data());
+
+  reset_theme();
 
   vesk_mw *mw = new vesk_mw("Ombrith", wxDefaultPosition, wxSize(984, 728));
   mw->Show(true);

@@ -74,6 +74,20 @@ wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_SET_FOCUS(vesk_mw::OnFocusGot)
   EVT_CLOSE(vesk_mw::OnClose)
   EVT_ERASE_BACKGROUND(vesk_mw::discard_erase_event_handler)
+  EVT_PAINT(vesk_mw::repaint_handler)
+  EVT_LEFT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_LEFT_UP(vesk_mw::mouse_event_handler)
+  EVT_LEFT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DOWN(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_UP(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_UP(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MOTION(vesk_mw::mouse_event_handler)
+  EVT_ENTER_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_LEAVE_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_MOUSEWHEEL(vesk_mw::mouse_event_handler)
 wxEND_EVENT_TABLE()
 
 vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
@@ -81,7 +95,9 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
       popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
-      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
+      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
+      background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
+      logo_width(0), logo_height(0), logo_press_handled(0)
 {
   pending_text.clear();
   main_window = this;
@@ -114,6 +130,8 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
+  delete background_bitmap;
+  background_bitmap = nullptr;
   if (main_window == this) {
     MConfig::set_hook(nullptr);
     main_window = nullptr;
@@ -284,6 +302,7 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
 
 void vesk_mw::resize()
 {
+  redraw_background(0);
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));

@@ -13,6 +13,8 @@
 #include "util/buffer.h"
 
 class vesk_input_window;
+class vesk_bitmap;
+class wxDC;
 
 enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
 
@@ -120,6 +122,18 @@ public:
   void main_display_debug_fill();
   void run_record(const char *name, const char *data);
 
+  // Background, logo and border of the window's own surface
+  // (gfx/main_window_background.cpp).
+  void redraw_background(int force);
+  static void paint_maze1_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze2_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze3_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_circles_background(vesk_bitmap *bitmap, int width, int height);
+  void repaint_handler(wxPaintEvent &event);
+  void mouse_event_handler(wxMouseEvent &event);
+  // What a paint draws once the paint context is open.
+  void paint_surface(wxDC &dc);
+
   // The command line's frame panel, created first of the panels.
   vesk_input_window *input_window = nullptr;
 
@@ -147,6 +161,17 @@ public:
 
   // Number of ticks run so far (for tests and the idle measurement).
   long tick_count;
+
+  // The painted background and its size; the clickable logo rectangle.
+  vesk_bitmap *background_bitmap;
+  int background_width;
+  int background_height;
+  int logo_x;
+  int logo_y;
+  int logo_width;
+  int logo_height;
+  // Set once a press has opened the web page; cleared when the button is up.
+  int logo_press_handled;
 
 private:
   void run_shutdown_countdown();

@@ -805,10 +805,18 @@ void vesk_bitmap::render_text(const vesk_font &font, const char *text, int x, in
       VESK_LOG(2, "Error in vesk_bitmap::DrawTextGlyphTransparent(), pixel data dest failed?\n");
     return;
   }
-  uint32_t table[256];
+  // Consecutive texts are mostly drawn in the same two colours: the blend
+  // table of the last pair is kept. Drawing happens on one thread only.
+  static uint32_t table[256];
+  static vesk_color table_fg, table_bg;
+  static bool table_valid = false;
   uint32_t keep = alpha_keep_mask();
-  if (background)
+  if (background && (!table_valid || table_fg != foreground || table_bg != *background)) {
     build_opaque_table(table, foreground, *background);
+    table_fg = foreground;
+    table_bg = *background;
+    table_valid = true;
+  }
   int64_t pen = x;
   for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p && pen < W; ++p) {
     const vesk_font::glyph_coverage &g = font.coverage[*p & 0x7F];
