@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "app/client_commands.h"
+#include "config/config_store.h"
 #include "app/debug_log.h"
 #include "app/main_window.h"
 #include "util/buffer.h"
@@ -25,9 +26,6 @@ private:
 
 } // namespace
 
-int config_local_echo_option();
-int config_command_separator_option();
-
 void vesk_mw::handle_async_control_command(const char *line, int echo)
 {
   if (!line)
@@ -35,8 +33,8 @@ void vesk_mw::handle_async_control_command(const char *line, int echo)
   last_command_time = std::time(nullptr);
   main_display_output out(*this);
 
-  if (input_local_echo_enabled() && config_local_echo_option() && echo == 1)
-    write_local_echo(out, line, config_command_separator_option() != 0);
+  if (input_local_echo_enabled() && MConfig::GetLocalEcho() && echo == 1)
+    write_local_echo(out, line, MConfig::GetCommandSeparator() != 0);
 
   client_command_match m = match_client_command(line, login_state, socket_is_connected() != 0);
   switch (m.kind) {
@@ -176,8 +174,3 @@ void vesk_mw::display_write_menu_separator()
   main_display_output out(*this);
   write_menu_separator(out);
 }
-
-// Local echo and the command separator are character settings; until they
-// are read from the settings store both are on, as in a fresh configuration.
-int config_local_echo_option() { return 1; }
-int config_command_separator_option() { return 1; }

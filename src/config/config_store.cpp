@@ -928,8 +928,9 @@ void MConfig::RefreshThemes()
 
 int MConfig::get_option(config_key key)
 {
+  // Before any configuration is loaded the defaults stand.
   character_config *c = current();
-  return c ? c->option(key) : 0;
+  return c ? c->option(key) : config_key_default(key);
 }
 
 void MConfig::set_option(config_key key, int value)

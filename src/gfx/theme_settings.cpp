@@ -1,23 +1,21 @@
 #include "gfx/theme_settings.h"
 
-// Held here until the configuration store provides them; the defaults are
-// the configuration's: Blue buttons, Red background, Maze2, Left Bottom.
-namespace {
-int button_theme = 1;
-int background_theme = 2;
-int background_style = 3;
-int layout = 2;
-} // namespace
+#include "config/config_store.h"
 
-int configured_button_theme() { return button_theme; }
-int configured_background_theme() { return background_theme; }
-int configured_background_style() { return background_style; }
-int configured_layout() { return layout; }
+int configured_button_theme() { return MConfig::GetButtonTheme(); }
+int configured_background_theme() { return MConfig::GetBackgroundColor(); }
+int configured_background_style() { return MConfig::GetBackgroundStyle(); }
+int configured_layout() { return MConfig::GetLayout(); }
 
 void set_configured_theme_values(int button, int background, int style, int window_layout)
 {
-  button_theme = button;
-  background_theme = background;
-  background_style = style;
-  layout = window_layout;
+  // Written straight into the current configuration, without the setters'
+  // range checks and effects, so that callers can show any combination.
+  if (!MConfig::current())
+    MConfig::setup_default_config(nullptr);
+  character_config *c = MConfig::current();
+  c->current_theme = button;
+  c->current_background_theme = background;
+  c->theme_bg_setting = style;
+  c->current_layout = window_layout;
 }

@@ -370,11 +370,11 @@ TEST_F(ConfigStore, SettersCallTheHookAsTheirOptionNeeds)
   EXPECT_EQ(MConfig::GetInputHeight(), 60);
   EXPECT_EQ(MConfig::GetButtonTooltips(), 1);
 
-  // Without a current configuration getters give 0 and setters do nothing.
+  // Without a current configuration getters give the defaults and setters do nothing.
   MConfig::clear();
   hook.calls.clear();
-  MConfig::SetHintButton(1);
-  EXPECT_EQ(MConfig::GetHintButton(), 0);
+  MConfig::SetHintButton(0);
+  EXPECT_EQ(MConfig::GetHintButton(), 1);
   EXPECT_STREQ(MConfig::GetFontName(), "junk");
   EXPECT_TRUE(hook.calls.empty());
 }
