@@ -22,7 +22,7 @@ static long long now_ms()
   return (long long)t.tv_sec * 1000 + t.tv_nsec / 1000000;
 }
 
-demo_server_harness::demo_server_harness() : pid_(-1), to_server_(-1), from_server_(-1), port_(0) {}
+demo_server_harness::demo_server_harness() : pid_(-1), script_(true), to_server_(-1), from_server_(-1), port_(0) {}
 
 demo_server_harness::~demo_server_harness() { stop(5000); }
 
@@ -36,7 +36,7 @@ std::string demo_server_harness::problem() const
   return text;
 }
 
-bool demo_server_harness::start_binary(const std::string &binary, int timeout_ms)
+bool demo_server_harness::start_binary(const std::string &binary, int timeout_ms, bool script)
 {
   if (pid_ > 0) {
     fail("already started");
@@ -61,7 +61,7 @@ bool demo_server_harness::start_binary(const std::string &binary, int timeout_ms
   posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
   std::string path = binary;
   char arg_port[] = "--port", arg_zero[] = "0", arg_script[] = "--script";
-  char *argv[] = {&path[0], arg_port, arg_zero, arg_script, nullptr};
+  char *argv[] = {&path[0], arg_port, arg_zero, script ? arg_script : nullptr, nullptr};
   pid_t child = -1;
   int rc = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -74,6 +74,7 @@ bool demo_server_harness::start_binary(const std::string &binary, int timeout_ms
     return false;
   }
   pid_ = child;
+  script_ = script;
   to_server_ = in_pipe[1];
   from_server_ = out_pipe[0];
   std::string argument;
@@ -91,7 +92,10 @@ bool demo_server_harness::stop(int timeout_ms)
 {
   if (pid_ <= 0)
     return true;
-  command("quit");
+  if (script_)
+    command("quit");
+  else
+    kill(pid_, SIGTERM);
   if (to_server_ >= 0) {
     close(to_server_);
     to_server_ = -1;

@@ -32,13 +32,19 @@ public:
   demo_server_harness(const demo_server_harness &) = delete;
   demo_server_harness &operator=(const demo_server_harness &) = delete;
 
-  // Starts the given server binary in script mode on a free loopback port
-  // and waits for its "listening" event.
-  bool start_binary(const std::string &binary, int timeout_ms = default_timeout_ms);
+  // Starts the given server binary on a free loopback port and waits for
+  // its "listening" event: in script mode, or (script false) with the demo
+  // world, which takes no commands.
+  bool start_binary(const std::string &binary, int timeout_ms = default_timeout_ms, bool script = true);
 #ifdef OMBRITH_DEMO_SERVER_BINARY
   bool start(int timeout_ms = default_timeout_ms) { return start_binary(OMBRITH_DEMO_SERVER_BINARY, timeout_ms); }
+  bool start_world(int timeout_ms = default_timeout_ms)
+  {
+    return start_binary(OMBRITH_DEMO_SERVER_BINARY, timeout_ms, false);
+  }
 #endif
-  // Sends "quit" and waits for the process to end; true if it ended by itself.
+  // Ends the server ("quit" in script mode, a termination signal otherwise)
+  // and waits for it; true if it ended by itself.
   bool stop(int timeout_ms = default_timeout_ms);
 
   int port() const { return port_; }
@@ -91,6 +97,7 @@ private:
   };
 
   pid_t pid_;
+  bool script_;
   int to_server_;
   int from_server_;
   int port_;
