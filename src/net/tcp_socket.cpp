@@ -165,7 +165,7 @@ int vesk_tcp_socket::blocking_connect(const struct sockaddr_in *to, int port, in
     return -1;
   if (state == SOCKET_SSL_CONNECTING) {
     // The TCP connect finished at once and the handshake has begun.
-    return ssl_try_connect(1, ms);
+    return ssl_wait_handshake(ms);
   }
   long long deadline = monotonic_ms() + (ms > 0 ? ms : 0);
   for (;;) {
@@ -280,7 +280,11 @@ int vesk_tcp_socket::ssl_try_connect(int blocking, int timeout_ms)
   state = SOCKET_SSL_CONNECTING;
   if (!blocking)
     return ssl_retry_connect();
+  return ssl_wait_handshake(timeout_ms);
+}
 
+int vesk_tcp_socket::ssl_wait_handshake(int timeout_ms)
+{
   // Wait for the handshake, but not for ever: a peer that accepts the TCP
   // connection and then says nothing must not hold the caller.
   long long deadline = monotonic_ms() + (timeout_ms > 0 ? timeout_ms : 0);

@@ -62,6 +62,10 @@ public:
   int ssl_retry_connect();
 
 private:
+  // Runs the handshake to its end, at most timeout_ms milliseconds
+  // (negative: without limit); the connect fails with VESK_NET_TIMEOUT when
+  // the time runs out.
+  int ssl_wait_handshake(int timeout_ms);
   void fail_connect(int code);
   int check_connect_result();
   int ssl_wants_write; // the last handshake attempt waits to write, not to read
