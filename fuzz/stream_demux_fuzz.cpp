@@ -4,7 +4,8 @@
 // records and echo switches in the same order.
 //
 // Build (clang): cmake -S . -B build-fuzz -G Ninja -DOMBRITH_FUZZ=ON ...
-// Run: build-fuzz/fuzz_stream_demux_fuzz -max_total_time=600 fuzz-corpus/
+// Run: mkdir -p fuzz-corpus && cp -r fuzz/seeds/stream_demux fuzz-corpus/
+//      build-fuzz/fuzz_stream_demux_fuzz -max_total_time=600 fuzz-corpus/stream_demux
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

@@ -293,6 +293,8 @@ void demo_world::enter_game(session &s)
 
 void demo_world::walk(session &s, int direction)
 {
+  if (direction < 0 || direction >= demo_direction_count)
+    return;
   int target = exit_target(s.room, direction);
   const direction_def &d = demo_directions[direction];
   if (target < 0) {
