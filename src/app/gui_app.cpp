@@ -4,12 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <wx/display.h>
 #include <wx/image.h>
 
 #include "app/debug_log.h"
 #include "app/main_window.h"
+#include "config/config_store.h"
+#include "gfx/font.h"
+#include "gfx/images.h"
+#include "gfx/themes.h"
 #include "net/ssl_context.h"
 #include "util/buffer.h"
 #include "util/random.h"
@@ -106,17 +112,33 @@ bool vesk_gui_app::OnInit()
   vesk_gui_app_network_startup();
 
   xrand_initialize();
+  initialize_themes();
 
   wxImage::AddHandler(new wxPNGHandler);
+  construct_all_images();
+
+  // The shared fonts: the text font and the two button fonts.
+  global_font = new vesk_font(global_font_size, wxFONTFAMILY_MODERN, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                              wxEmptyString, wxFONTENCODING_DEFAULT);
+  global_button_small_font = new vesk_font(7, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                                           wxEmptyString, wxFONTENCODING_DEFAULT);
+  global_button_large_font = new vesk_font(10, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
+                                           false, wxEmptyString, wxFONTENCODING_DEFAULT);
+
+  // System and character settings; they may replace the shared fonts, so
+  // this comes after the fonts are made.
+  load_system_config();
 
   // The arguments arrive as toolkit strings; turn them back into UTF-8.
-  std::vector<wxScopedCharBuffer> utf8_args;
+  std::vector<std::string> utf8_args;
+  for (int i = 0; i < argc; ++i)
+    utf8_args.push_back(argv[i].utf8_string());
   std::vector<const char *> args;
-  for (int i = 0; i < argc; ++i) {
-    utf8_args.push_back(argv[i].utf8_str());
-    args.push_back(utf8_args.back().data());
-  }
+  for (const std::string &a : utf8_args)
+    args.push_back(a.c_str());
   vesk_parse_command_line((int)args.size(), args.data());
+
+  reset_theme();
 
   vesk_mw *mw = new vesk_mw("Ombrith", wxDefaultPosition, wxSize(984, 728));
   mw->Show(true);

@@ -6,6 +6,12 @@
 #include <unistd.h>
 
 #include "app/debug_log.h"
+#include "app/tick_logic.h"
+#include "config/config_store.h"
+#include "gfx/embedded_window.h"
+#include "gfx/font.h"
+#include "text/ansi_display.h"
+#include "text/ansi_palette.h"
 #include "util/platform.h"
 
 vesk_mw *main_window = nullptr;
@@ -38,6 +44,46 @@ bool vesk_take_exit_signal()
   return true;
 }
 
+// What the configuration store asks of the window when a preference changes.
+// Menu checks, panels, themes, fonts and audio are added here as they come.
+class vesk_mw_config_hook : public config_hook {
+public:
+  void relayout() override
+  {
+    if (!main_window)
+      return;
+    main_window->resize();
+    main_window->Refresh();
+  }
+  void report_settings() override
+  {
+    if (main_window)
+      main_window->config_update_pending = 1;
+  }
+  void refresh_prefs() override { relayout(); }
+
+  // Text display: compact mode and font changes re-apply the text font, the
+  // main scroll bar option resets the scroll bars.
+  void option_changed(config_key key, int) override
+  {
+    if (!main_window)
+      return;
+    if (key == PREF_COMPACT_MODE) {
+      main_window->global_font_resync();
+    } else if (key == PREF_MW_SCROLLBAR_ENABLE) {
+      main_window->reset_scrollbars();
+      main_window->Refresh();
+    }
+  }
+  void fonts_changed() override
+  {
+    if (main_window)
+      main_window->global_font_resync();
+  }
+};
+
+static vesk_mw_config_hook mw_config_hook;
+
 wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_TIMER(MAIN_TIMER, vesk_mw::OnTimer)
   EVT_TIMER(PING_TIMER, vesk_mw::PingTimer)
@@ -46,23 +92,48 @@ wxBEGIN_EVENT_TABLE(vesk_mw, vesk_frame)
   EVT_SET_FOCUS(vesk_mw::OnFocusGot)
   EVT_CLOSE(vesk_mw::OnClose)
   EVT_ERASE_BACKGROUND(vesk_mw::discard_erase_event_handler)
+  EVT_PAINT(vesk_mw::repaint_handler)
+  EVT_LEFT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_LEFT_UP(vesk_mw::mouse_event_handler)
+  EVT_LEFT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DOWN(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_UP(vesk_mw::mouse_event_handler)
+  EVT_MIDDLE_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DOWN(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_UP(vesk_mw::mouse_event_handler)
+  EVT_RIGHT_DCLICK(vesk_mw::mouse_event_handler)
+  EVT_MOTION(vesk_mw::mouse_event_handler)
+  EVT_ENTER_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_LEAVE_WINDOW(vesk_mw::mouse_event_handler)
+  EVT_MOUSEWHEEL(vesk_mw::mouse_event_handler)
 wxEND_EVENT_TABLE()
 
 vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0), input_height(36), channel_height(25),
-      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0)
+      popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
+      force_trigger_counter(0),
+      main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
+      background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
+      logo_width(0), logo_height(0), logo_press_handled(0)
 {
   pending_text.clear();
   main_window = this;
 
+  // Panels, in their creation order.
+  main_text_display = new vesk_main_window(this, wxID_ANY, wxEmptyString);
+  current_output_display = main_text_display;
+
   SetBackgroundColour(*wxBLACK);
+  set_ansi_palette(MConfig::GetFontColors());
+  if (global_font)
+    main_text_display->set_initial_font(global_font);
 
   resize();
   Refresh();
   mw_constructor_finished = 1;
+  MConfig::set_hook(&mw_config_hook);
 
   main_timer.Start(20);
   ping_timer.Start(15000);
@@ -75,8 +146,12 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
-  if (main_window == this)
+  delete background_bitmap;
+  background_bitmap = nullptr;
+  if (main_window == this) {
+    MConfig::set_hook(nullptr);
     main_window = nullptr;
+  }
 }
 
 void vesk_mw::poll_exit_signal()
@@ -96,43 +171,57 @@ void vesk_mw::OnTimer(wxTimerEvent &)
   ++tick_count;
   poll_exit_signal();
 
+  // A focus transfer asked for by a panel click is repeated once.
   if (force_transfer_focus) {
     Raise();
     force_transfer_focus = 0;
   }
 
+  // Every animating panel advances by one fixed 20 ms step.
+  vesk_embedded_window::animation_update(20);
+
+  // Client messages queued since the last tick.
   if (pending_text_flag) {
     display_set_default_colors();
     display_write(pending_text.text);
+    main_text_display->refresh_text();
     pending_text_flag = 0;
     pending_text.clear();
   }
 
+  // A connect asked for since the last tick.
   if (reconnect_pending) {
     reconnect_pending = 0;
   }
 
+  // A URL waiting to be opened.
   if (delayed_url_available) {
     delayed_url_available = 0;
     http_fork(delayed_url_buffer);
   }
 
+  // An unfinished line (a prompt) that stayed pending for three ticks goes
+  // to the trigger hook.
+  if (trigger_line_step(force_trigger_counter, main_text_display->trigger_pending() != 0))
+    main_text_display->force_trigger_line();
+
+  // The exit countdown.
   run_shutdown_countdown();
 }
 
 void vesk_mw::run_shutdown_countdown()
 {
-  if (shutdown_countdown <= 0)
+  switch (shutdown_countdown_step(shutdown_countdown)) {
+  case SHUTDOWN_NONE:
     return;
-  --shutdown_countdown;
-  if (shutdown_countdown == 0) {
+  case SHUTDOWN_EXIT_FORCED:
     VESK_LOG(2, "vesk_mw::shutdown - exit forced.\n");
     std::fflush(nullptr);
     _exit(0);
-  }
-  if (shutdown_countdown == 1) {
+  case SHUTDOWN_SAVE_AND_EXIT:
     VESK_LOG(2, "vesk_mw::shutdown - requested exit\n");
     main_timer.Stop();
+    save_system_config();
     Destroy();
     VESK_LOG(2, "vesk_mw::shutdown - exit forced to prevent hang due to close dialogs.\n");
     std::fflush(nullptr);
@@ -140,14 +229,17 @@ void vesk_mw::run_shutdown_countdown()
   }
 }
 
-void vesk_mw::PingTimer(wxTimerEvent &)
+void vesk_mw::PingTimer(wxTimerEvent &) { send_ping(); }
+
+void vesk_mw::send_ping()
 {
   if (login_state != 2)
     return;
+  socket_send_command("mcping");
   ping_sent_usec = vesk_gettimeofday_useconds();
 }
 
-void vesk_mw::SaveTimer(wxTimerEvent &) {}
+void vesk_mw::SaveTimer(wxTimerEvent &) { save_system_config(); }
 
 void vesk_mw::OnResize(wxSizeEvent &)
 {
@@ -178,6 +270,7 @@ void vesk_mw::OnClose(wxCloseEvent &event)
     verify_program_exit();
     return;
   }
+  save_system_config();
   Destroy();
 }
 
@@ -196,53 +289,82 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
   in.height = h;
   in.last_width = last_client_width;
   in.last_height = last_client_height;
-  in.input_height = input_height;
-  in.channel_height = channel_height;
+  in.layout = MConfig::GetLayout();
+  in.automap_enabled = MConfig::GetAutomapEnable() != 0;
+  in.automap_docked = MConfig::GetAutomapDocked() != 0;
+  in.direction_buttons = MConfig::GetDirectionButton() != 0;
+  in.hint_buttons = MConfig::GetHintButton() != 0;
+  in.fkey_buttons = MConfig::GetFkeyButton() != 0;
+  in.popup_buttons = MConfig::GetPopupDisplay() != 0;
+  in.status_bar = MConfig::GetStatusBar() != 0;
+  in.group_display = MConfig::GetGroupStatus();
+  in.health_bar = MConfig::GetHpbarEnable() != 0;
+  in.experience_bar = MConfig::GetExpDisplay() != 0;
+  in.enemy_bar = MConfig::GetEnemyHpbarEnable() != 0;
+  in.channel_window = MConfig::GetChannelWindow() != 0;
+  in.input_height = MConfig::GetInputHeight();
+  in.channel_height = MConfig::GetChannelHeight();
   in.logged_in = login_state == 2;
   return in;
 }
 
 void vesk_mw::resize()
 {
+  redraw_background(0);
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));
-  (void)r;
+
+  const layout_rect &t = r.text_display;
+  main_text_display->SetSize(t.x, t.y, t.w, t.h);
+  main_text_display->enable_scrolling();
 }
 
-void vesk_mw::zoom_in() { ++global_font_size; }
+void vesk_mw::zoom_in()
+{
+  ++global_font_size;
+  if (global_font)
+    global_font->SetPointSize(global_font_size); // rebuilds the glyphs
+  enable_scrolling();
+  global_font_resync();
+}
 
 void vesk_mw::zoom_out()
 {
-  if (global_font_size >= 4)
+  if (global_font_size >= 4) {
     --global_font_size;
-  else
+    if (global_font)
+      global_font->SetPointSize(global_font_size);
+    enable_scrolling();
+    global_font_resync();
+  } else {
     global_font_size = 3;
+  }
 }
 
 void vesk_mw::incr_input_window_size()
 {
-  input_height = layout_incr_input_height(input_height);
+  MConfig::SetInputHeight(layout_incr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::decr_input_window_size()
 {
-  input_height = layout_decr_input_height(input_height);
+  MConfig::SetInputHeight(layout_decr_input_height(MConfig::GetInputHeight()));
   resize();
   Refresh();
 }
 
 void vesk_mw::incr_chan_window_size()
 {
-  channel_height = layout_incr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_incr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 
 void vesk_mw::decr_chan_window_size()
 {
-  channel_height = layout_decr_channel_height(channel_height);
+  MConfig::SetChannelHeight(layout_decr_channel_height(MConfig::GetChannelHeight()));
   resize();
 }
 
@@ -286,9 +408,102 @@ void vesk_mw::system_shutdown_handler()
   shutdown_countdown = 10;
 }
 
-void vesk_mw::display_write(const char *) {}
+// ---------------------------------------------------------------------------
+// Main text display pass-throughs
 
-void vesk_mw::display_set_default_colors() {}
+void vesk_mw::display_write(const char *text) { main_text_display->write(text); }
+
+void vesk_mw::display_set_color(int code1, int code2) { main_text_display->set_color(code1, code2); }
+
+void vesk_mw::display_reset_colors() { main_text_display->reset_colors(); }
+
+void vesk_mw::display_refresh() { main_text_display->refresh_text(); }
+
+void vesk_mw::clear_main_scrollback() { main_text_display->clear_scrollback(); }
+
+void vesk_mw::main_display_debug_fill() { main_text_display->generate_debug_fill_data(); }
+
+void vesk_mw::display_set_default_colors()
+{
+  main_text_display->enable_scrolling();
+  main_text_display->reset_colors();
+  main_text_display->write("\n");
+  reset_stream_demultiplexer();
+}
+
+void vesk_mw::reset_stream_demultiplexer()
+{
+  // The stream demultiplexer is not part of the window yet; its reset to
+  // plain-text state with empty record buffers belongs here.
+}
+
+void vesk_mw::enable_scrolling() { main_text_display->enable_scrolling(); }
+
+void vesk_mw::disable_scrolling() { main_text_display->disable_scrolling(); }
+
+int vesk_mw::scrolling_enabled() { return main_text_display->scrolling_enabled(); }
+
+void vesk_mw::scroll_up()
+{
+  disable_scrolling();
+  main_text_display->scroll_up();
+}
+
+void vesk_mw::scroll_down()
+{
+  disable_scrolling();
+  main_text_display->scroll_down();
+}
+
+void vesk_mw::scroll_up(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_up(lines);
+}
+
+void vesk_mw::scroll_down(int lines)
+{
+  disable_scrolling();
+  main_text_display->scroll_down(lines);
+}
+
+void vesk_mw::reset_scrollbars()
+{
+  main_text_display->set_scrollbar_enable(MConfig::GetMwScrollbar());
+  main_text_display->enable_scrolling();
+  main_text_display->ResetSize();
+}
+
+int vesk_mw::has_mouse_selection() { return main_text_display->text_control->has_mouse_selection(); }
+
+void vesk_mw::clear_mouse_selection() { main_text_display->text_control->clear_mouse_selection(); }
+
+// The status bar (with its scroll-lock indicator) is repainted here once it exists.
+void vesk_mw::repaint_status_bar() {}
+
+void vesk_mw::global_font_resync()
+{
+  if (global_font)
+    main_text_display->change_font(global_font);
+}
+
+int vesk_mw::socket_is_connected() { return 0; }
+
+void vesk_mw::socket_send_command(const char *) {}
+
+void vesk_mw::socket_connect(int) {}
+
+void vesk_mw::socket_disconnect(const char *) {}
+
+void vesk_mw::history_display() {}
+
+int vesk_mw::input_local_echo_enabled() { return 1; }
+
+
+void vesk_mw::clear_channel_window() {}
+
+
+void vesk_mw::run_record(const char *, const char *) {}
 
 int transfer_focus_main(wxWindow *window)
 {

@@ -12,7 +12,13 @@
 #include "app/layout.h"
 #include "util/buffer.h"
 
+class vesk_bitmap;
+class wxDC;
+
 enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
+
+class vesk_ansi_display;
+class vesk_main_window;
 
 class vesk_mw : public vesk_frame {
 public:
@@ -22,6 +28,8 @@ public:
   // Timers and window events.
   void OnTimer(wxTimerEvent &event);
   void PingTimer(wxTimerEvent &event);
+  // Sends "mcping" and notes the time, only while logged in.
+  void send_ping();
   void SaveTimer(wxTimerEvent &event);
   void OnResize(wxSizeEvent &event);
   void OnFocusGot(wxFocusEvent &event);
@@ -48,9 +56,65 @@ public:
   void system_shutdown_handler();
   void verify_program_exit();
 
-  // Output pass-throughs to the main text display.
+  // Output and scrolling pass-throughs to the main text display.
   void display_write(const char *text);
   void display_set_default_colors();
+  void enable_scrolling();
+  void disable_scrolling();
+  int scrolling_enabled();
+  void scroll_up();
+  void scroll_down();
+  void scroll_up(int lines);
+  void scroll_down(int lines);
+  void reset_scrollbars();
+  int has_mouse_selection();
+  void clear_mouse_selection();
+  void repaint_status_bar();
+  // Hands global_font to the main text display after a size change.
+  void global_font_resync();
+
+  void display_set_color(int code1, int code2);
+  void display_reset_colors();
+  void display_refresh();
+
+  // The one path of every outgoing line: client commands, local echo, sending.
+  void handle_async_control_command(const char *line, int echo);
+  void send_command_help();
+  void menu_help_kb_shortcuts(wxCommandEvent &event);
+  void menu_help_mud_basic_help(wxCommandEvent &event);
+  void menu_help_mud_more_help(wxCommandEvent &event);
+  void menu_help_about(wxCommandEvent &event);
+  void handle_async_control_break();
+  void handle_async_control_abort();
+  void handle_async_tty_stop();
+  void handle_async_tty_start();
+  void display_write_menu_separator();
+
+  // Game connection.
+  int socket_is_connected();
+  void socket_send_command(const char *line);
+  void socket_connect(int port);
+  void socket_disconnect(const char *message);
+
+  // Pieces of other panels that the command path uses.
+  void history_display();
+  int input_local_echo_enabled();
+  void clear_main_scrollback();
+  void clear_channel_window();
+  void main_display_debug_fill();
+  void run_record(const char *name, const char *data);
+
+  // Background, logo and border of the window's own surface
+  // (gfx/main_window_background.cpp).
+  void redraw_background(int force);
+  static void paint_maze1_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze2_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_maze3_background(vesk_bitmap *bitmap, int width, int height);
+  static void paint_circles_background(vesk_bitmap *bitmap, int width, int height);
+  void repaint_handler(wxPaintEvent &event);
+  void mouse_event_handler(wxMouseEvent &event);
+  // What a paint draws once the paint context is open.
+  void paint_surface(wxDC &dc);
 
   int shutdown_countdown;
   int reconnect_pending;
@@ -65,10 +129,12 @@ public:
   time_t last_command_time;
   int popup_menu_count;
   int channel_divert;
-
-  // Option values the layout reads until the configuration store provides them.
-  int input_height;
-  int channel_height;
+  // The main text display, and the display text goes to right now (the
+  // main one unless text is diverted into a popup).
+  vesk_main_window *main_text_display;
+  vesk_ansi_display *current_output_display;
+  // Consecutive ticks on which the main display had an unfinished line.
+  int force_trigger_counter;
 
   wxTimer main_timer;
   wxTimer save_timer;
@@ -77,8 +143,22 @@ public:
   // Number of ticks run so far (for tests and the idle measurement).
   long tick_count;
 
+  // The painted background and its size; the clickable logo rectangle.
+  vesk_bitmap *background_bitmap;
+  int background_width;
+  int background_height;
+  int logo_x;
+  int logo_y;
+  int logo_width;
+  int logo_height;
+  // Set once a press has opened the web page; cleared when the button is up.
+  int logo_press_handled;
+
 private:
   void run_shutdown_countdown();
+  // Puts the stream demultiplexer back into plain-text state with empty
+  // record buffers.
+  void reset_stream_demultiplexer();
   void poll_exit_signal();
 
   wxDECLARE_EVENT_TABLE();

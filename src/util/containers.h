@@ -14,7 +14,9 @@ public:
   VoidPointerArray(const VoidPointerArray &) = delete;
   VoidPointerArray &operator=(const VoidPointerArray &) = delete;
 
-  void push(void *p);
+  // Appends p, doubling the slot array when full. Returns 0 (and drops p,
+  // with a report) only if the doubled array cannot be allocated.
+  int push(void *p);
 
   void **storage;  // the inline slots until the first growth
   int32_t capacity;
@@ -27,7 +29,7 @@ private:
 // Typed view of VoidPointerArray; the array does not own what it points to.
 template <class T> class PointerArray : public VoidPointerArray {
 public:
-  void push(const T *p) { VoidPointerArray::push(const_cast<T *>(p)); }
+  int push(const T *p) { return VoidPointerArray::push(const_cast<T *>(p)); }
   const T *get(int index) const { return static_cast<const T *>(storage[index]); }
   const T *operator[](int index) const { return get(index); }
 };

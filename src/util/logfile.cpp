@@ -1,5 +1,6 @@
 #include "util/logfile.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -49,7 +50,10 @@ int vesk_signal_safe_logfile::write(const char *text)
   ++recursion_count;
   if (!text)
     text = "(null)";
-  ssize_t written = ::write(fd, text, std::strlen(text));
+  ssize_t written;
+  do {
+    written = ::write(fd, text, std::strlen(text));
+  } while (written < 0 && errno == EINTR);  // a signal before any byte went out
   if (written < 0) {
     if (!write_failed) {
       library_code_notify("Error in vesk_signal_safe_logfile::write(), write failed.", 2, 0);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <new>
 #include <pthread.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -20,6 +21,8 @@ extern char **environ;
 
 int fget_line(FILE *file, char *area, int size)
 {
+  if (!file)
+    return 0;
   int c = fgetc(file);
   if (c == EOF)
     return 0;
@@ -85,7 +88,11 @@ int vesk_create_and_check_writeable_directory(const char *dir, int /*mode*/, Buf
       return 0;
   }
   work.append("xx-rw-test.qqq");
-  int fd = open(work.text, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  // A leftover test file is removed first and the new one is created
+  // exclusively, never through a symbolic link: a link planted under that name
+  // in a shared directory must not make the check truncate its target.
+  unlink(work.text);
+  int fd = open(work.text, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {
     if (err)
       err->append(work.text);
@@ -127,18 +134,46 @@ int vesk_filename_is_regular_file(const char *path)
   return S_ISREG(st.st_mode) ? 1 : 0;
 }
 
+static void report_http_fork_failure(int error)
+{
+  char msg[64];
+  snprintf(msg, sizeof(msg), "vesk_http_fork() failed with errno %d.", error);
+  library_code_notify(msg, 2, 0);
+}
+
 int vesk_http_fork(const char *url)
 {
+  if (!url) {
+    library_code_notify("Error in vesk_http_fork(), NULL url.", 4, 0);
+    return 0;
+  }
   // The URL is handed to the desktop's opener as its only argument, without a
-  // shell, so no character in it can run anything else.
+  // shell, so no character in it can run anything else. A URL longer than the
+  // system allows for one argument fails here with E2BIG and is reported.
   char opener[] = "xdg-open";
-  char *argv[] = {opener, const_cast<char *>(url ? url : ""), nullptr};
-  pid_t pid;
-  int rc = posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ);
+  char *argv[] = {opener, const_cast<char *>(url), nullptr};
+
+  // The client ignores broken pipes; the opener and the browser it starts get
+  // the default handling and an empty signal mask.
+  posix_spawnattr_t attr;
+  int rc = posix_spawnattr_init(&attr);
   if (rc != 0) {
-    char msg[128];
-    snprintf(msg, sizeof(msg), "vesk_http_fork() failed with errno %d.", rc);
-    library_code_notify(msg, 2, 0);
+    report_http_fork_failure(rc);
+    return 0;
+  }
+  sigset_t defaults, empty;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigemptyset(&empty);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setsigmask(&attr, &empty);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+  pid_t pid;
+  rc = posix_spawnp(&pid, opener, nullptr, &attr, argv, environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) {
+    report_http_fork_failure(rc);
     return 0;
   }
   int status = 0;
@@ -147,11 +182,10 @@ int vesk_http_fork(const char *url)
     w = waitpid(pid, &status, 0);
   } while (w < 0 && errno == EINTR);
   if (w < 0) {
+    // With SIGCHLD ignored the child is reaped by the system: nothing to collect.
     if (errno == ECHILD)
       return 1;
-    char msg[128];
-    snprintf(msg, sizeof(msg), "vesk_http_fork() failed with errno %d.", errno);
-    library_code_notify(msg, 2, 0);
+    report_http_fork_failure(errno);
     return 0;
   }
   return WIFSIGNALED(status) ? 0 : 1;
@@ -161,11 +195,16 @@ namespace {
 struct thread_start_record {
   int (*function)(void *);
   void *argument;
+  char name[16];  // system thread names hold 15 characters
 };
 
 void *thread_trampoline(void *p)
 {
   thread_start_record *record = static_cast<thread_start_record *>(p);
+  // Named from inside: the creator may not touch a detached thread's handle,
+  // which is gone as soon as the thread ends.
+  if (record->name[0])
+    pthread_setname_np(pthread_self(), record->name);
   record->function(record->argument);
   delete record;
   return nullptr;
@@ -174,25 +213,23 @@ void *thread_trampoline(void *p)
 
 int vesk_thread_create(const char *name, int (*function)(void *), void *argument)
 {
-  thread_start_record *record = new (std::nothrow) thread_start_record{function, argument};
-  pthread_t thread;
-  pthread_attr_t attr;
+  thread_start_record *record = new (std::nothrow) thread_start_record{function, argument, {0}};
   bool started = false;
-  if (record && pthread_attr_init(&attr) == 0) {
-    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    started = pthread_create(&thread, &attr, thread_trampoline, record) == 0;
-    pthread_attr_destroy(&attr);
+  if (record) {
+    if (name)
+      snprintf(record->name, sizeof(record->name), "%s", name);
+    pthread_attr_t attr;
+    if (pthread_attr_init(&attr) == 0) {
+      pthread_t thread;
+      pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
+      started = pthread_create(&thread, &attr, thread_trampoline, record) == 0;
+      pthread_attr_destroy(&attr);
+    }
   }
   if (!started) {
     delete record;
     library_code_notify("Error in vesk_thread_create(), thread create failed?", 1, 0);
     return 0;
-  }
-  if (name) {
-    // Thread names are limited to 15 characters plus NUL.
-    char short_name[16];
-    snprintf(short_name, sizeof(short_name), "%s", name);
-    pthread_setname_np(thread, short_name);
   }
   return 1;
 }

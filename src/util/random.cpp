@@ -1,5 +1,6 @@
 #include "util/random.h"
 
+#include <cmath>
 #include <cstring>
 #include <ctime>
 
@@ -56,9 +57,21 @@ void Random::stir(int v)
 
 uint32_t xrand() { return system_random_generator.rnd(); }
 
-int xrand(int n) { return (int)(((int32_t)(system_random_generator.rnd() & 0xFFFF) * n) >> 16); }
+int xrand(int n)
+{
+  // 16 random bits scaled by n in 32-bit arithmetic; the product wraps (as a
+  // 32-bit multiply does) instead of overflowing for n above 32767.
+  int32_t product = (int32_t)((system_random_generator.rnd() & 0xFFFFu) * (uint32_t)n);
+  return product >> 16;
+}
 
-float frand() { return (float)system_random_generator.frnd(); }
+float frand()
+{
+  // The largest draws lie closer to 1 than any float below it and would round
+  // up to 1.0f; hold them below 1 so that callers can scale into a range.
+  float f = (float)system_random_generator.frnd();
+  return f < 1.0f ? f : std::nextafter(1.0f, 0.0f);
+}
 
 void xrand_stir(int v) { system_random_generator.stir(v); }
 
