@@ -10,6 +10,7 @@
 #include "config/config_store.h"
 #include "gfx/embedded_window.h"
 #include "gfx/font.h"
+#include "input/line_edit.h"
 #include "text/ansi_display.h"
 #include "text/ansi_palette.h"
 #include "util/platform.h"
@@ -121,12 +122,15 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
   pending_text.clear();
   main_window = this;
 
-  // Panels, in their creation order.
+  // Panels, in their creation order; the command line comes first.
+  input_window = new vesk_input_window(this, wxID_ANY, "main input window");
   main_text_display = new vesk_main_window(this, wxID_ANY, wxEmptyString);
   current_output_display = main_text_display;
 
   SetBackgroundColour(*wxBLACK);
   set_ansi_palette(MConfig::GetFontColors());
+  input_window->edit->set_initial_font(global_font);
+  input_window->SetFocus();
   if (global_font)
     main_text_display->set_initial_font(global_font);
 
@@ -173,6 +177,8 @@ void vesk_mw::OnTimer(wxTimerEvent &)
 
   // A focus transfer asked for by a panel click is repeated once.
   if (force_transfer_focus) {
+    if (input_window)
+      input_window->SetFocus();
     Raise();
     force_transfer_focus = 0;
   }
@@ -261,7 +267,12 @@ void vesk_mw::OnResize(wxSizeEvent &)
   Refresh();
 }
 
-void vesk_mw::OnFocusGot(wxFocusEvent &event) { event.Skip(); }
+void vesk_mw::OnFocusGot(wxFocusEvent &event)
+{
+  if (input_window)
+    input_window->SetFocus();
+  event.Skip();
+}
 
 void vesk_mw::OnClose(wxCloseEvent &event)
 {
@@ -314,6 +325,8 @@ void vesk_mw::resize()
   int w, h;
   GetClientSize(&w, &h);
   layout_result r = compute_layout(gather_layout_input(w, h));
+  if (input_window)
+    input_window->SetSize(r.input_window.x, r.input_window.y, r.input_window.w, r.input_window.h);
 
   const layout_rect &t = r.text_display;
   main_text_display->SetSize(t.x, t.y, t.w, t.h);
@@ -483,9 +496,26 @@ void vesk_mw::repaint_status_bar() {}
 
 void vesk_mw::global_font_resync()
 {
-  if (global_font)
-    main_text_display->change_font(global_font);
+  if (!global_font)
+    return;
+  main_text_display->change_font(global_font);
+  if (input_window)
+    input_window->edit->change_font(global_font);
 }
+
+void vesk_mw::clear_channel_window_selection() {}
+
+void vesk_mw::set_channel_window_scrolling(int) {}
+
+int vesk_mw::channel_window_scrolling_enabled() { return 1; }
+
+void vesk_mw::toggle_popup_window(int) {}
+
+void vesk_mw::toggle_automap_display() {}
+
+void vesk_mw::incr_automap_size() {}
+
+void vesk_mw::decr_automap_size() {}
 
 int vesk_mw::socket_is_connected() { return 0; }
 
@@ -495,9 +525,31 @@ void vesk_mw::socket_connect(int) {}
 
 void vesk_mw::socket_disconnect(const char *) {}
 
-void vesk_mw::history_display() {}
+void vesk_mw::history_display()
+{
+  if (input_window)
+    input_window->edit->history_display();
+}
 
-int vesk_mw::input_local_echo_enabled() { return 1; }
+int vesk_mw::input_local_echo_enabled() { return input_window ? input_window->edit->local_echo_enabled() : 1; }
+
+void vesk_mw::enable_local_echo()
+{
+  if (input_window)
+    input_window->edit->enable_echo();
+}
+
+void vesk_mw::disable_local_echo()
+{
+  if (input_window)
+    input_window->edit->disable_echo();
+}
+
+void vesk_mw::swap_history(int set)
+{
+  if (input_window)
+    input_window->edit->swap_history(set);
+}
 
 
 void vesk_mw::clear_channel_window() {}
@@ -516,6 +568,8 @@ int transfer_focus_main(wxWindow *window)
     if (w->GetWindowStyleFlag() & 0x0008)
       return 0;
     if (w == main_window) {
+      if (main_window->input_window)
+        main_window->input_window->SetFocus();
       main_window->Raise();
       force_transfer_focus = 1;
       return 1;

@@ -12,6 +12,7 @@
 #include "app/layout.h"
 #include "util/buffer.h"
 
+class vesk_input_window;
 class vesk_bitmap;
 class wxDC;
 
@@ -43,6 +44,8 @@ public:
   // Size steps.
   void zoom_in();
   void zoom_out();
+  // Gives the shared text font to the panels that show text.
+  void global_font_resync();
   void incr_input_window_size();
   void decr_input_window_size();
   void incr_chan_window_size();
@@ -59,9 +62,13 @@ public:
   // Output and scrolling pass-throughs to the main text display.
   void display_write(const char *text);
   void display_set_default_colors();
+  void display_set_color(int code1, int code2);
+  void display_reset_colors();
+  void display_refresh();
   void enable_scrolling();
   void disable_scrolling();
   int scrolling_enabled();
+  // Each first stops the display from following; without a count, half a page.
   void scroll_up();
   void scroll_down();
   void scroll_up(int lines);
@@ -70,12 +77,17 @@ public:
   int has_mouse_selection();
   void clear_mouse_selection();
   void repaint_status_bar();
-  // Hands global_font to the main text display after a size change.
-  void global_font_resync();
 
-  void display_set_color(int code1, int code2);
-  void display_reset_colors();
-  void display_refresh();
+  // Channel window pass-throughs.
+  void clear_channel_window_selection();
+  void set_channel_window_scrolling(int enable);
+  int channel_window_scrolling_enabled();
+
+  // Panel switches and sizes the keyboard shortcuts reach.
+  void toggle_popup_window(int n);
+  void toggle_automap_display();
+  void incr_automap_size();
+  void decr_automap_size();
 
   // The one path of every outgoing line: client commands, local echo, sending.
   void handle_async_control_command(const char *line, int echo);
@@ -96,9 +108,15 @@ public:
   void socket_connect(int port);
   void socket_disconnect(const char *message);
 
-  // Pieces of other panels that the command path uses.
+  // Command line editor pass-throughs: the history listing, the server's
+  // echo switch (hidden input) and the history set of the connection state.
   void history_display();
   int input_local_echo_enabled();
+  void enable_local_echo();
+  void disable_local_echo();
+  void swap_history(int set);
+
+  // Pieces of other panels that the command path uses.
   void clear_main_scrollback();
   void clear_channel_window();
   void main_display_debug_fill();
@@ -115,6 +133,9 @@ public:
   void mouse_event_handler(wxMouseEvent &event);
   // What a paint draws once the paint context is open.
   void paint_surface(wxDC &dc);
+
+  // The command line's frame panel, created first of the panels.
+  vesk_input_window *input_window = nullptr;
 
   int shutdown_countdown;
   int reconnect_pending;
