@@ -16,6 +16,7 @@
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/themes.h"
+#include "net/ssl_context.h"
 #include "util/buffer.h"
 #include "util/random.h"
 #include "util/strings.h"
@@ -53,6 +54,10 @@ void vesk_gui_app::vesk_gui_app_set_frame_icon(const wxIcon &icon)
 int vesk_gui_app::vesk_gui_app_network_startup()
 {
   std::signal(SIGPIPE, SIG_IGN);
+  if (!vesk_ssl_startup()) {
+    VESK_LOG(1, "Boot failed, SSL startup is broken.\n");
+    return 0;
+  }
   return 1;
 }
 

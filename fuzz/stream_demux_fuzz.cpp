@@ -1,0 +1,118 @@
+// Random bytes through the stream demultiplexer, in blocks cut at random
+// points. Checks every report against the promises of the sink interface,
+// and checks that the same bytes fed as one block give the same text,
+// records and echo switches in the same order.
+//
+// Build (clang): cmake -S . -B build-fuzz -G Ninja -DOMBRITH_FUZZ=ON ...
+// Run: mkdir -p fuzz-corpus && cp -r fuzz/seeds/stream_demux fuzz-corpus/
+//      build-fuzz/fuzz_stream_demux_fuzz -max_total_time=600 fuzz-corpus/stream_demux
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "app/debug_log.h"
+#include "net/stream_demux.h"
+
+namespace {
+
+void check(bool ok)
+{
+  if (!ok)
+    __builtin_trap();
+}
+
+struct checking_sink : vesk_stream_demux_sink {
+  std::vector<std::string> events; // merged text runs, records, echo switches
+  int bells = 0;
+
+  void add_text(const std::string &t)
+  {
+    if (!events.empty() && events.back()[0] == 'T')
+      events.back() += t;
+    else
+      events.push_back("T" + t);
+  }
+  void demux_text_run(const char *text, int length) override
+  {
+    check(length > 0 && length <= vesk_stream_demux::TEXT_RUN_SIZE);
+    check(text[length] == 0);
+    add_text(std::string(text, (size_t)length));
+  }
+  void demux_record(const char *name, const char *data, int length) override
+  {
+    size_t name_length = std::strlen(name);
+    check(name_length < vesk_stream_demux::NAME_SIZE - 1);
+    check(!std::memchr(name, ';', name_length));
+    check(length >= 0 && length < vesk_stream_demux::DATA_SIZE);
+    check(data[length] == 0);
+    check(!std::memchr(data, ';', (size_t)length));
+    check(!std::memchr(data, '\r', (size_t)length));
+    events.push_back("R" + std::string(name) + "|" + std::string(data, (size_t)length));
+  }
+  void demux_local_echo(int enable) override
+  {
+    check(enable == 0 || enable == 1);
+    events.push_back(enable ? "E1" : "E0");
+  }
+  void demux_bell() override { ++bells; }
+};
+
+bool valid_state(int s)
+{
+  return s == 1 || s == 10 || s == 11 || s == 20 || s == 21 || s == 22 || s == 23 || s == 30;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+  // Level 2 runs the warning paths too; their text goes nowhere.
+  vesk_client_set_debug_logfile_name("/dev/null");
+  vesk_client_debug_log_level = 2;
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+  FuzzedDataProvider input(data, size);
+  int cut_count = input.ConsumeIntegralInRange<int>(0, 24);
+  std::vector<uint16_t> cuts;
+  for (int i = 0; i < cut_count; ++i)
+    cuts.push_back(input.ConsumeIntegral<uint16_t>());
+  std::string stream = input.ConsumeRemainingBytesAsString();
+  // Long runs of one byte reach the length limits of names and data cheaply.
+  if (!stream.empty() && (unsigned char)stream[0] == 0xf0 && stream.size() >= 3)
+    stream = stream.substr(3) + std::string((unsigned char)stream[1] * 64u, stream[2]);
+
+  std::vector<size_t> points;
+  for (uint16_t c : cuts)
+    points.push_back(stream.empty() ? 0 : c % (stream.size() + 1));
+  std::sort(points.begin(), points.end());
+
+  checking_sink split_sink;
+  vesk_stream_demux split(&split_sink);
+  size_t at = 0;
+  for (size_t p : points) {
+    split.process_socket_data(stream.data() + at, (int)(p - at));
+    check(valid_state(split.state));
+    at = p;
+  }
+  split.process_socket_data(stream.data() + at, (int)(stream.size() - at));
+  check(valid_state(split.state));
+
+  checking_sink whole_sink;
+  vesk_stream_demux whole(&whole_sink);
+  whole.process_socket_data(stream.data(), (int)stream.size());
+
+  check(split_sink.events == whole_sink.events);
+  check(split_sink.bells == whole_sink.bells);
+  check(split.state == whole.state);
+  check(std::strcmp(split.start_name, whole.start_name) == 0);
+  check(std::strcmp(split.end_name, whole.end_name) == 0);
+  return 0;
+}
