@@ -102,6 +102,9 @@ public:
   void handle_async_tty_start();
   void display_write_menu_separator();
 
+  // Records from the server: the dispatcher and the handlers it calls.
+  void process_tagged_data(const char *name, const char *data, int length);
+
   // Game connection.
   int socket_is_connected();
   void socket_send_command(const char *line);
