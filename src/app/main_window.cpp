@@ -111,7 +111,7 @@ wxEND_EVENT_TABLE()
 
 vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
-      reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
+      reconnect_pending(0), stream_demux(this), connection_started(0), connect_state(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
       popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
       force_trigger_counter(0),
@@ -150,6 +150,7 @@ vesk_mw::~vesk_mw()
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
+  game_socket.disconnect_close();
   delete background_bitmap;
   background_bitmap = nullptr;
   if (main_window == this) {
@@ -183,6 +184,10 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     force_transfer_focus = 0;
   }
 
+  // Everything the server sent is read and processed, then the queued
+  // lines are written.
+  socket_handler();
+
   // Every animating panel advances by one fixed 20 ms step.
   vesk_embedded_window::animation_update(20);
 
@@ -195,9 +200,14 @@ void vesk_mw::OnTimer(wxTimerEvent &)
     pending_text.clear();
   }
 
-  // A connect asked for since the last tick.
+  // A connect asked for since the last tick. A live connection is kept: a
+  // connect over it would fail and drop it.
   if (reconnect_pending) {
     reconnect_pending = 0;
+    if (socket_is_connected())
+      VESK_LOG(2, "vesk_mw::OnTimer() - reconnect ignored, already connected.\n");
+    else
+      socket_connect(0);
   }
 
   // A URL waiting to be opened.
@@ -444,11 +454,7 @@ void vesk_mw::display_set_default_colors()
   reset_stream_demultiplexer();
 }
 
-void vesk_mw::reset_stream_demultiplexer()
-{
-  // The stream demultiplexer is not part of the window yet; its reset to
-  // plain-text state with empty record buffers belongs here.
-}
+void vesk_mw::reset_stream_demultiplexer() { stream_demux.reset(); }
 
 void vesk_mw::enable_scrolling() { main_text_display->enable_scrolling(); }
 
@@ -516,14 +522,6 @@ void vesk_mw::toggle_automap_display() {}
 void vesk_mw::incr_automap_size() {}
 
 void vesk_mw::decr_automap_size() {}
-
-int vesk_mw::socket_is_connected() { return 0; }
-
-void vesk_mw::socket_send_command(const char *) {}
-
-void vesk_mw::socket_connect(int) {}
-
-void vesk_mw::socket_disconnect(const char *) {}
 
 void vesk_mw::history_display()
 {

@@ -10,6 +10,9 @@
 
 #include "app/gui_app.h"
 #include "app/layout.h"
+#include "net/outgoing_buffer.h"
+#include "net/stream_demux.h"
+#include "net/tcp_socket.h"
 #include "util/buffer.h"
 
 class vesk_input_window;
@@ -21,7 +24,9 @@ enum { MAIN_TIMER = 112, PING_TIMER = 113, SAVE_TIMER = 114 };
 class vesk_ansi_display;
 class vesk_main_window;
 
-class vesk_mw : public vesk_frame {
+// The window also receives what the stream demultiplexer separates out of
+// the server's bytes (text runs, records, echo switches, the bell).
+class vesk_mw : public vesk_frame, public vesk_stream_demux_sink {
 public:
   vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size);
   ~vesk_mw() override;
@@ -105,11 +110,33 @@ public:
   // Records from the server: the dispatcher and the handlers it calls.
   void process_tagged_data(const char *name, const char *data, int length);
 
-  // Game connection.
+  // Game connection (app/connection.cpp).
   int socket_is_connected();
+  // Queues the line and a newline for the server (connected or not).
   void socket_send_command(const char *line);
+  // Queues the text without a newline.
+  void append_outgoing_string(const char *text);
+  // Connects (blocking, bounded) to connect_address on the port, or on
+  // connect_port when port is 0 or less, and identifies the client.
   void socket_connect(int port);
+  // Closes the connection, returns the client to its disconnected state and
+  // tells the player how to log in again.
   void socket_disconnect(const char *message);
+  // The per-tick reader and writer; connects on its first call.
+  void socket_handler();
+
+  // The received byte stream: demultiplexed into text runs for the displays,
+  // records for the dispatcher, echo switches and the bell.
+  void process_socket_data(const char *data, int count);
+  // One text run: to the channel window while channel diversion is on,
+  // otherwise to the current output display.
+  void display_socket_data(const char *text, int length);
+  void clear_all_displays_changed_flag();
+  void update_all_displays_changed_flag();
+  void demux_text_run(const char *text, int length) override;
+  void demux_record(const char *name, const char *data, int length) override;
+  void demux_local_echo(int enable) override;
+  void demux_bell() override;
 
   // Command line editor pass-throughs: the history listing, the server's
   // echo switch (hidden input) and the history set of the connection state.
@@ -142,6 +169,15 @@ public:
 
   int shutdown_countdown;
   int reconnect_pending;
+  // The game socket, the bytes queued for it and the demultiplexer of what
+  // it receives.
+  vesk_tcp_socket game_socket;
+  vesk_outgoing_buffer socket_write_buffer;
+  vesk_stream_demux stream_demux;
+  // The first tick has started a connection.
+  int connection_started;
+  // The handler has seen the socket connected and now reads and writes it.
+  int connect_state;
   int config_update_pending;
   int64_t ping_sent_usec;
   Buffer pending_text;
@@ -179,6 +215,9 @@ public:
   int logo_press_handled;
 
 private:
+  // The part of display_socket_data that goes to the channel window; 0 while
+  // there is no channel window to take the text.
+  int display_channel_text(const char *text, int length);
   void run_shutdown_countdown();
   // Puts the stream demultiplexer back into plain-text state with empty
   // record buffers.

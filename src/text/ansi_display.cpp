@@ -228,4 +228,10 @@ void vesk_main_window::resize(int bitmap_replaced)
   // text, automap first) once those panels exist; until then neither is set.
 }
 
-void vesk_main_window::single_line_trigger(Buffer &) {}
+// Client-side triggers hang here. At the verbose debug level every completed
+// line of the main display goes to the debug log, which shows what the
+// player saw.
+void vesk_main_window::single_line_trigger(Buffer &line)
+{
+  VESK_LOG(3, "vesk_main_window::single_line_trigger() - '%s'\n", line.text);
+}
