@@ -7,7 +7,7 @@ packages=(
   g++ clang cmake ninja-build pkg-config
   libwxgtk3.2-dev libssl-dev portaudio19-dev libvorbis-dev libogg-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool xdg-utils libxml2-utils chromium openssl
+  xvfb xauth xdotool x11-apps xdg-utils libxml2-utils chromium openssl
 )
 
 missing=()
