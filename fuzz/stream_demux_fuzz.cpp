@@ -1,7 +1,9 @@
-// Random bytes through the stream demultiplexer, in blocks cut at random
-// points. Checks every report against the promises of the sink interface,
-// and checks that the same bytes fed as one block give the same text,
-// records and echo switches in the same order.
+// Random bytes through the stream demultiplexer and on into the ANSI text
+// display (interpreter, render list and text store, without a window), in
+// blocks cut at random points. Checks every report against the promises of
+// the sink interface, and checks that the same bytes fed as one block give
+// the same text, records and echo switches in the same order, and the same
+// text in the display. Colour-flash events go to the store's flash parser.
 //
 // Build (clang): cmake -S . -B build-fuzz -G Ninja -DOMBRITH_FUZZ=ON ...
 // Run: mkdir -p fuzz-corpus && cp -r fuzz/seeds/stream_demux fuzz-corpus/
@@ -17,6 +19,9 @@
 
 #include "app/debug_log.h"
 #include "net/stream_demux.h"
+#include "text/ansi_interpreter.h"
+#include "text/ansi_palette.h"
+#include "text/text_store.h"
 
 namespace {
 
@@ -26,9 +31,36 @@ void check(bool ok)
     __builtin_trap();
 }
 
+// A text store laid out as an 80-column view with fixed-width characters.
+struct display_under_test {
+  vesk_textctrl_store store;
+  vesk_ansi_interpreter display;
+
+  display_under_test() : display(&store)
+  {
+    int widths[256];
+    for (int &w : widths)
+      w = 8;
+    store.view_width = 640;
+    store.view_height = 400;
+    store.set_char_metrics(widths, 16);
+    display.reset_colors();
+  }
+
+  // Everything the display recorded, pending run included.
+  std::string text() const
+  {
+    std::string t;
+    for (const vesk_render_list *e = display.render_first; e; e = e->next)
+      t.append(e->text, (size_t)e->length);
+    return t + display.pending_run;
+  }
+};
+
 struct checking_sink : vesk_stream_demux_sink {
   std::vector<std::string> events; // merged text runs, records, echo switches
   int bells = 0;
+  display_under_test screen;
 
   void add_text(const std::string &t)
   {
@@ -42,6 +74,7 @@ struct checking_sink : vesk_stream_demux_sink {
     check(length > 0 && length <= vesk_stream_demux::TEXT_RUN_SIZE);
     check(text[length] == 0);
     add_text(std::string(text, (size_t)length));
+    screen.display.display_socket_data(text, length);
   }
   void demux_record(const char *name, const char *data, int length) override
   {
@@ -53,6 +86,14 @@ struct checking_sink : vesk_stream_demux_sink {
     check(!std::memchr(data, ';', (size_t)length));
     check(!std::memchr(data, '\r', (size_t)length));
     events.push_back("R" + std::string(name) + "|" + std::string(data, (size_t)length));
+    // A colour flash: parsed, then a few steps of it run.
+    if (std::strcmp(name, "event") == 0 && std::strncmp(data, "colorflash ", 11) == 0) {
+      int total = 0;
+      screen.store.add_colorflash(data + 11, &total);
+      for (int i = 0; i < 4; ++i)
+        screen.store.calc_colorflash_color();
+      screen.store.free_flash_list();
+    }
   }
   void demux_local_echo(int enable) override
   {
@@ -74,6 +115,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
   // Level 2 runs the warning paths too; their text goes nowhere.
   vesk_client_set_debug_logfile_name("/dev/null");
   vesk_client_debug_log_level = 2;
+  set_ansi_palette(0);
   return 0;
 }
 
@@ -114,5 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
   check(split.state == whole.state);
   check(std::strcmp(split.start_name, whole.start_name) == 0);
   check(std::strcmp(split.end_name, whole.end_name) == 0);
+  // The display reads escape sequences across runs: however the runs were
+  // cut, it shows the same text in the same number of lines.
+  check(split_sink.screen.text() == whole_sink.screen.text());
+  check(split_sink.screen.store.last_line == whole_sink.screen.store.last_line);
   return 0;
 }

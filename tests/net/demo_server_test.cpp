@@ -188,6 +188,11 @@ TEST_F(DemoServerTest, DemoWorldLoginWalkAndQuit)
   ASSERT_TRUE(write_all(s, "secret\n"));
   ASSERT_TRUE(read_until(s, demux, [&] { return view.text.find("Exits:") != std::string::npos; }));
   EXPECT_EQ((std::vector<int>{0, 1}), view.echo);
+  ASSERT_NE(nullptr, view.last_record("login"));
+  EXPECT_EQ("Thorin", *view.last_record("login"));
+  EXPECT_EQ(nullptr, view.last_record("uuid")) << "the client has an identifier of its own";
+  ASSERT_NE(nullptr, view.last_record("config"));
+  EXPECT_EQ("input_window flash", *view.last_record("config")) << "the command line is pointed out";
   EXPECT_NE(std::string::npos, view.text.find("\x1b[1m\x1b[36mTown Square")) << "coloured room text";
   ASSERT_NE(nullptr, view.last_record("hp"));
   EXPECT_EQ("120 150 30 40 88 100", *view.last_record("hp"));
@@ -214,6 +219,10 @@ TEST_F(DemoServerTest, DemoWorldLoginWalkAndQuit)
   ASSERT_TRUE(read_until(s, demux, [&] { return view.text.find("You say") != std::string::npos; }));
   EXPECT_NE(std::string::npos, view.text.find("You say, 'hi; there'")) << "';' reaches the client as text";
 
+  ASSERT_TRUE(write_all(s, "mcping\n"));
+  ASSERT_TRUE(read_until(s, demux, [&] { return view.last_record("event") != nullptr; }));
+  EXPECT_EQ("mcpong", *view.last_record("event"));
+
   ASSERT_TRUE(write_all(s, "quit\n"));
   char buffer[4096];
   int n = 0;
@@ -225,4 +234,52 @@ TEST_F(DemoServerTest, DemoWorldLoginWalkAndQuit)
   EXPECT_EQ(-1, n);
   EXPECT_EQ(0, s.read_error) << "the server closes cleanly";
   EXPECT_NE(std::string::npos, view.text.find("Farewell, Thorin"));
+}
+
+TEST_F(DemoServerTest, DemoWorldIdentifiesNewClientsAndShowsThePanels)
+{
+  demo_server_harness server;
+  ASSERT_TRUE(server.start_world()) << server.problem();
+  vesk_tcp_socket s;
+  connect(s, server.port());
+  world_view view;
+  vesk_stream_demux demux(&view);
+
+  // A client with the default identifier it made for itself gets a real one.
+  ASSERT_TRUE(write_all(s, "_mClient DFLT0123456789abcdef0123456789ab 1.096-mst-rc3\nthorin\nsecret\n"));
+  ASSERT_TRUE(read_until(s, demux, [&] { return view.text.find("Exits:") != std::string::npos; }));
+  const std::string *uuid = view.last_record("uuid");
+  ASSERT_NE(nullptr, uuid);
+  EXPECT_EQ(32u, uuid->size());
+  EXPECT_EQ(std::string::npos, uuid->find_first_not_of("0123456789abcdef")) << *uuid;
+
+  struct step {
+    const char *command;
+    const char *record;
+    const char *payload;
+  };
+  const step steps[] = {
+      {"show map", "config", "automap flash"},
+      {"show bars", "config", "status_bar flash"},
+      {"west", "map", nullptr},
+      {"up", "map", nullptr},
+      {"ring", "event", "colorflash ffd700 000000 25"},
+      {"down", "map", nullptr},
+      {"east", "map", nullptr},
+      {"east", "map", nullptr},
+      {"north", "config", "exp_bar enable"},
+  };
+  for (const step &st : steps) {
+    SCOPED_TRACE(st.command);
+    size_t seen = view.records.size();
+    ASSERT_TRUE(write_all(s, std::string(st.command) + "\n"));
+    ASSERT_TRUE(read_until(s, demux, [&] {
+      for (size_t i = seen; i < view.records.size(); ++i)
+        if (view.records[i].first == st.record && (!st.payload || view.records[i].second == st.payload))
+          return true;
+      return false;
+    }));
+  }
+  EXPECT_NE(std::string::npos, view.text.find("Adventurers' Guild"));
+  s.disconnect_close();
 }

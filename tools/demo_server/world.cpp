@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <cstdlib>
+#include <unistd.h>
 
 // Colours as single-parameter sequences: the client reads one number per
 // escape sequence, and ';' is reserved by the record framing anyway.
@@ -83,6 +85,9 @@ const demo_world::command_def demo_world::commands[] = {
     {"who", 2, &demo_world::cmd_who, "who is playing"},
     {"score", 2, &demo_world::cmd_score, "your health and progress"},
     {"time", 1, &demo_world::cmd_time, "the time of day"},
+    {"show", 2, &demo_world::cmd_show, "point out a panel: show map, bars, exp, input, text"},
+    {"ring", 2, &demo_world::cmd_ring, "ring the bell (in the bell tower)"},
+    {"touch", 2, &demo_world::cmd_touch, "touch something (try the runes in the clearing)"},
     {"help", 1, &demo_world::cmd_help, "this list"},
     {"quit", 4, &demo_world::cmd_quit, "leave the game"},
 };
@@ -271,6 +276,30 @@ void demo_world::show_room(session &s, int direction)
       text += C_BOLD C_YELLOW + other.name + " is standing here." C_RESET "\r\n";
   }
   write(s, text);
+
+  // The guild switches the experience bar on, once, and says so.
+  if (std::strcmp(r.key, "guild_hall") == 0 && !s.guild_visited) {
+    s.guild_visited = true;
+    send(s, demo_record("config", "exp_bar enable") + demo_record("xpp", "250 40"));
+    write(s, C_BOLD C_YELLOW "The guildmaster says, 'I have switched on your experience bar: watch it fill as you "
+             "learn.'" C_RESET "\r\n");
+  }
+}
+
+// 32 lower-case hexadecimal digits for a client that has no identifier of
+// its own yet.
+static std::string new_client_identifier()
+{
+  static bool seeded = false;
+  if (!seeded) {
+    std::srand((unsigned)std::time(nullptr) ^ (unsigned)getpid());
+    seeded = true;
+  }
+  static const char hex[] = "0123456789abcdef";
+  std::string id;
+  for (int i = 0; i < 32; ++i)
+    id += hex[std::rand() % 16];
+  return id;
 }
 
 void demo_world::enter_game(session &s)
@@ -280,10 +309,23 @@ void demo_world::enter_game(session &s)
   if (s.room < 0)
     s.room = 0;
   std::fprintf(stderr, "demo world: %s entered the game\n", s.name.c_str());
+  // The client logs the player in under this name (its window title and
+  // character settings follow). A client still using the default
+  // identifier it made for itself gets a real one.
+  send(s, demo_record("login", s.name));
+  std::string id = s.client_id.substr(0, s.client_id.find(' '));
+  if (id.empty() || id.compare(0, 4, "DFLT") == 0) {
+    std::string fresh = new_client_identifier();
+    std::fprintf(stderr, "demo world: giving %s the identifier %s\n", s.name.c_str(), fresh.c_str());
+    send(s, demo_record("uuid", fresh));
+  }
   write(s, "\r\n" C_BOLD C_YELLOW "Welcome to Ombrith, " + s.name + "!" C_RESET "\r\n" C_WHITE
            "Type " C_BOLD C_YELLOW "help" C_RESET C_WHITE " for the list of commands. Walk with " C_BOLD C_YELLOW
            "north" C_RESET C_WHITE ", " C_BOLD C_YELLOW "east" C_RESET C_WHITE ", " C_BOLD C_YELLOW "south" C_RESET
-           C_WHITE ", " C_BOLD C_YELLOW "west" C_RESET C_WHITE " (or n, e, s, w) and the rest." C_RESET "\r\n\r\n");
+           C_WHITE ", " C_BOLD C_YELLOW "west" C_RESET C_WHITE " (or n, e, s, w) and the rest." C_RESET "\r\n" C_WHITE
+           "The flashing box at the bottom is your command line: type there. " C_BOLD C_YELLOW "show" C_RESET C_WHITE
+           " points out the other panels." C_RESET "\r\n\r\n");
+  send(s, demo_record("config", "input_window flash"));
   send(s, demo_record("xpp", "250 40") + demo_record("icons", "10000"));
   send_status_records(s);
   show_room(s, -1);
@@ -382,6 +424,66 @@ void demo_world::cmd_time(session &s, const std::string &)
   prompt(s);
 }
 
+void demo_world::cmd_show(session &s, const std::string &args)
+{
+  // Each word makes the client point out one of its panels.
+  static const struct {
+    const char *word;
+    const char *config;
+    const char *text;
+  } panels[] = {
+      {"map", "automap flash", "The map of the rooms around you flashes."},
+      {"bars", "status_bar flash", "Your health, mana and movement bars flash."},
+      {"exp", "exp_bar enable", "The experience bar is switched on."},
+      {"input", "input_window flash", "Your command line flashes: everything you type goes there."},
+      {"text", "main_window flash", "The text window flashes: the game's words appear there."},
+  };
+  std::string word = args.substr(0, args.find(' '));
+  for (char &c : word)
+    c = (char)std::tolower((unsigned char)c);
+  for (const auto &p : panels) {
+    if (!word.empty() && std::strncmp(p.word, word.c_str(), word.size()) == 0) {
+      send(s, demo_record("config", p.config));
+      write(s, C_WHITE + std::string(p.text) + C_RESET "\r\n");
+      prompt(s);
+      return;
+    }
+  }
+  write(s, C_WHITE "Show what? Try " C_BOLD C_YELLOW "show map" C_RESET C_WHITE ", " C_BOLD C_YELLOW "show bars"
+           C_RESET C_WHITE ", " C_BOLD C_YELLOW "show exp" C_RESET C_WHITE ", " C_BOLD C_YELLOW "show input"
+           C_RESET C_WHITE " or " C_BOLD C_YELLOW "show text" C_RESET C_WHITE "." C_RESET "\r\n");
+  prompt(s);
+}
+
+void demo_world::cmd_ring(session &s, const std::string &)
+{
+  if (std::strcmp(demo_rooms[s.room].key, "bell_tower") != 0) {
+    write(s, C_WHITE "There is no bell here. The great bell hangs in the tower above the temple steps." C_RESET
+                     "\r\n");
+    prompt(s);
+    return;
+  }
+  // A bell byte, and the text window glows gold and fades back.
+  write(s, C_BOLD C_YELLOW "You pull the rope. BONG! The whole tower shakes." C_RESET "\a\r\n");
+  send(s, demo_record("event", "colorflash ffd700 000000 25"));
+  tell_room(s.room, &s, C_BOLD C_YELLOW + s.name + " rings the great bell. BONG!" C_RESET);
+  prompt(s);
+}
+
+void demo_world::cmd_touch(session &s, const std::string &args)
+{
+  if (std::strcmp(demo_rooms[s.room].key, "clearing") != 0 || args.find("rune") == std::string::npos) {
+    write(s, C_WHITE "You feel nothing special." C_RESET "\r\n");
+    prompt(s);
+    return;
+  }
+  // Green light, fading to blue, then to dark.
+  write(s, C_BOLD C_GREEN "The runes flare with green light under your fingers, then fade through blue." C_RESET
+                          "\r\n");
+  send(s, demo_record("event", "colorflash 00ff80 000000 15 0040ff 15 000000 20"));
+  prompt(s);
+}
+
 void demo_world::cmd_help(session &s, const std::string &)
 {
   std::string text = C_BOLD C_WHITE "Commands:" C_RESET "\r\n";
@@ -447,14 +549,19 @@ void demo_world::on_line(demo_client &client, const std::string &raw)
   size_t lead = line.find_first_not_of(' ');
   line = lead == std::string::npos ? "" : line.substr(lead);
 
-  // The client's own protocol lines: its identification on connect, and
-  // lines this world does not answer yet.
+  // The client's own protocol lines: its identification on connect, the
+  // ping (answered at once, so the client can show the round trip), and
+  // its settings and popup reports, which this world only notes.
   if (line.compare(0, 9, "_mClient ") == 0) {
     s.client_id = line.substr(9);
     std::fprintf(stderr, "demo world: client identifies as '%s'\n", s.client_id.c_str());
     return;
   }
-  if (line == "mcping" || line.compare(0, 10, "mclstatus ") == 0 || line.compare(0, 10, "mclwindow ") == 0)
+  if (line == "mcping") {
+    send(s, demo_record("event", "mcpong"));
+    return;
+  }
+  if (line.compare(0, 10, "mclstatus ") == 0 || line.compare(0, 10, "mclwindow ") == 0)
     return;
 
   if (s.stage == 0) {

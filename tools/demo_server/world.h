@@ -1,6 +1,7 @@
-// The demo world: a handful of rooms to walk, a login with a hidden
+// The demo world: a village and a wood to walk, a login with a hidden
 // password, coloured room text, a few commands, and the records that drive
-// the client's panels (map, dirs, areaname, hp, xpp, skystate, icons).
+// the client's panels (login, uuid, map, dirs, areaname, hp, xpp, skystate,
+// icons, config commands, colour flashes, and mcpong answers to mcping).
 // Rooms, directions and commands are tables: extending the world means adding
 // rows (world_data.cpp) and, for a new command, one handler.
 #ifndef OMBRITH_DEMO_SERVER_WORLD_H
@@ -59,6 +60,7 @@ public:
     int stage = 0; // 0 asking the name, 1 asking the password, 2 playing
     std::string name;
     std::string client_id; // the identification line of the Ombrith client
+    bool guild_visited = false; // the experience bar was switched on
     int room = 0;
     int hp = 120, max_hp = 150, mana = 30, max_mana = 40, move = 88, max_move = 100;
   };
@@ -98,6 +100,9 @@ private:
   void cmd_score(session &s, const std::string &args);
   void cmd_time(session &s, const std::string &args);
   void cmd_help(session &s, const std::string &args);
+  void cmd_show(session &s, const std::string &args);
+  void cmd_ring(session &s, const std::string &args);
+  void cmd_touch(session &s, const std::string &args);
   void cmd_quit(session &s, const std::string &args);
 
   demo_tls_server &server;

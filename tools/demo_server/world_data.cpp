@@ -13,13 +13,20 @@ const room_def demo_rooms[] = {
      "A cart road of packed earth runs between low cottages with blue shutters. Smoke curls from the chimneys."},
     {"gate", "North Gate", "Ombrith Village", 0, -2, 0, 10, 2, 1, "north=forest_path south=north_road",
      "Two squat towers of grey stone guard the way north. Beyond the open gate the dark eaves of a wood begin."},
-    {"forest_path", "Forest Path", "Whispering Wood", 0, -3, 0, 5, 4, 1, "northeast=clearing south=gate",
+    {"forest_path", "Forest Path", "Whispering Wood", 0, -3, 0, 5, 4, 1,
+     "northeast=clearing northwest=deep_wood south=gate",
      "Tall pines close in on a narrow trail. The wind in the needles sounds almost like voices. The path bends "
-     "northeast towards a patch of light."},
+     "northeast towards a patch of light; to the northwest the trees grow dark and close."},
+    {"deep_wood", "Deep Wood", "Whispering Wood", -1, -4, 0, 5, 0, 0, "southeast=forest_path",
+     "Hardly any light reaches the ground here. Moss muffles your steps, and somewhere an owl calls. The only way "
+     "out is back to the southeast."},
     {"clearing", "Old Oak Clearing", "Whispering Wood", 1, -4, 0, 4, 1, 1, "southwest=forest_path",
      "A ring of soft grass surrounds an ancient oak, its trunk wider than a cottage. Someone has carved runes "
-     "into the bark, long ago."},
-    {"market", "Market Street", "Ombrith Village", 1, 0, 0, 2, 2, 1, "east=smithy west=square",
+     "into the bark, long ago. They seem to wait for a touch."},
+    {"guild_hall", "Adventurers' Guild", "Ombrith Village", 1, -1, 0, 0, 1, 0, "south=market",
+     "Maps and trophies cover the walls of a long hall. A brass plaque by the door reads: every deed you do here "
+     "is measured on the experience bar below your text. An old guildmaster nods at you from behind his desk."},
+    {"market", "Market Street", "Ombrith Village", 1, 0, 0, 2, 2, 1, "north=guild_hall east=smithy west=square",
      "Stalls of fruit, cloth and copper pots line the street. A merchant waves a string of onions at you."},
     {"smithy", "The Smithy", "Ombrith Village", 2, 0, 0, 0, 0, 0, "west=market",
      "The heat of the forge hits you like a wall. Horseshoes, blades and hinges hang from every beam."},
@@ -28,10 +35,19 @@ const room_def demo_rooms[] = {
     {"bell_tower", "Bell Tower", "Ombrith Village", -1, 0, 1, 31, 16, 1, "down=temple_steps",
      "A great bronze bell hangs above you. Through the arches you can see the whole village and the wood "
      "beyond."},
-    {"south_lane", "South Lane", "Ombrith Village", 0, 1, 0, 2, 2, 1, "north=square south=riverside",
-     "A lane of cobbles slopes gently down towards the sound of running water."},
-    {"riverside", "Riverside", "Ombrith Village", 0, 2, 0, 7, 0, 1, "north=south_lane",
-     "The river Ombra runs swift and clear over round stones. A moored ferry bumps against the jetty."},
+    {"south_lane", "South Lane", "Ombrith Village", 0, 1, 0, 2, 2, 1, "north=square south=riverside west=inn",
+     "A lane of cobbles slopes gently down towards the sound of running water. Laughter spills from an inn "
+     "to the west."},
+    {"inn", "The Leaping Fish Inn", "Ombrith Village", -1, 1, 0, 0, 16, 0, "east=south_lane down=cellar",
+     "A low room of dark beams, warm from the hearth. A bard tunes a lute in the corner, and a trapdoor behind "
+     "the bar leads down."},
+    {"cellar", "Inn Cellar", "Ombrith Village", -1, 1, -1, 0, 8, 0, "up=inn",
+     "Barrels of ale and cider line the walls of a cool, dim cellar. A ladder leads back up."},
+    {"riverside", "Riverside", "Ombrith Village", 0, 2, 0, 7, 0, 1, "north=south_lane east=jetty",
+     "The river Ombra runs swift and clear over round stones. A wooden jetty reaches out to the east."},
+    {"jetty", "Ferry Jetty", "Ombrith Village", 1, 2, 0, 7, 2, 1, "west=riverside",
+     "A moored ferry bumps against the jetty. The ferryman is asleep under his hat; the far bank is lost in "
+     "mist."},
 };
 
 const int demo_room_count = (int)(sizeof(demo_rooms) / sizeof(demo_rooms[0]));
