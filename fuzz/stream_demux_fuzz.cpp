@@ -32,18 +32,33 @@ void check(bool ok)
 }
 
 // A text store laid out as an 80-column view with fixed-width characters.
-struct display_under_test {
-  vesk_textctrl_store store;
-  vesk_ansi_interpreter display;
-
-  display_under_test() : display(&store)
-  {
+// Making one costs far more than the rest of a run (its line array), so the
+// two stores live for the whole process and are cleared before each input,
+// which leaves them as a new one would be. The interpreter is new each time.
+vesk_textctrl_store &shared_store(int which)
+{
+  static vesk_textctrl_store *stores[2];
+  if (!stores[which]) {
+    stores[which] = new vesk_textctrl_store;
     int widths[256];
     for (int &w : widths)
       w = 8;
-    store.view_width = 640;
-    store.view_height = 400;
-    store.set_char_metrics(widths, 16);
+    stores[which]->view_width = 640;
+    stores[which]->view_height = 400;
+    stores[which]->set_char_metrics(widths, 16);
+  }
+  return *stores[which];
+}
+
+struct display_under_test {
+  vesk_textctrl_store &store;
+  vesk_ansi_interpreter display;
+
+  explicit display_under_test(int which) : store(shared_store(which)), display(&store)
+  {
+    store.Clear();
+    store.free_flash_list();
+    store.text_color = vesk_color(255, 255, 255);
     display.reset_colors();
   }
 
@@ -61,6 +76,8 @@ struct checking_sink : vesk_stream_demux_sink {
   std::vector<std::string> events; // merged text runs, records, echo switches
   int bells = 0;
   display_under_test screen;
+
+  explicit checking_sink(int which) : screen(which) {}
 
   void add_text(const std::string &t)
   {
@@ -136,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     points.push_back(stream.empty() ? 0 : c % (stream.size() + 1));
   std::sort(points.begin(), points.end());
 
-  checking_sink split_sink;
+  checking_sink split_sink(0);
   vesk_stream_demux split(&split_sink);
   size_t at = 0;
   for (size_t p : points) {
@@ -147,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
   split.process_socket_data(stream.data() + at, (int)(stream.size() - at));
   check(valid_state(split.state));
 
-  checking_sink whole_sink;
+  checking_sink whole_sink(1);
   vesk_stream_demux whole(&whole_sink);
   whole.process_socket_data(stream.data(), (int)stream.size());
 

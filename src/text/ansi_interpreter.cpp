@@ -57,6 +57,12 @@ long vesk_ansi_interpreter::render_list_length() const
 
 void vesk_ansi_interpreter::flush_segment(const char *segment, int length)
 {
+  // An empty segment (a read that ended inside an escape sequence) adds
+  // nothing; passed on, it would count as the store's first text and keep
+  // the leading newlines of the real first text, so that how the bytes were
+  // split between reads changed what is shown.
+  if (length <= 0)
+    return;
   rerender_save_string(segment, length);
   if (!updates_suspended)
     text_store->AppendRawText(segment);

@@ -263,3 +263,27 @@ TEST_F(GameConnection, ServerThatAcceptsAndStaysSilent)
   mw->handle_async_control_command("connect", 0);
   ASSERT_TRUE(server.wait_connected()) << server.problem();
 }
+
+// How the bytes were split between reads never changes what the main
+// display shows: here a read that ends inside an escape sequence, at the
+// very start of an empty display (whose leading newlines are dropped).
+TEST(GameConnectionDisplay, ReadSplitInsideAnEscapeSequenceShowsTheSame)
+{
+  if (!test_have_display())
+    GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+  const std::string bytes = "\x1b[31m\n\nHello;;there\r\nsecond line\r\n";
+  int lines[2];
+  for (int split = 0; split < 2; ++split) {
+    vesk_mw *mw = new vesk_mw("Ombrith", wxDefaultPosition, wxSize(984, 728));
+    mw->main_timer.Stop();
+    if (split) {
+      mw->process_socket_data(bytes.data(), 3);
+      mw->process_socket_data(bytes.data() + 3, (int)bytes.size() - 3);
+    } else {
+      mw->process_socket_data(bytes.data(), (int)bytes.size());
+    }
+    lines[split] = mw->main_text_display->text_store->last_line;
+    delete mw;
+  }
+  EXPECT_EQ(lines[0], lines[1]);
+}
