@@ -113,7 +113,7 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
+      popup_menu_count(0), channel_divert_flag(0), main_text_display(nullptr), current_output_display(nullptr),
       force_trigger_counter(0),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
       background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
@@ -185,6 +185,10 @@ void vesk_mw::OnTimer(wxTimerEvent &)
 
   // Every animating panel advances by one fixed 20 ms step.
   vesk_embedded_window::animation_update(20);
+
+  // Settings changed since the last report go to the server.
+  if (login_state == 2 && config_update_pending)
+    send_config_update_to_server();
 
   // Client messages queued since the last tick.
   if (pending_text_flag) {
