@@ -305,18 +305,20 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
   in.last_width = last_client_width;
   in.last_height = last_client_height;
   in.layout = MConfig::GetLayout();
-  in.automap_enabled = MConfig::GetAutomapEnable() != 0;
+  // Only panels that exist in this window take room; the switches of the
+  // others are kept in the configuration and reported to the server.
+  in.automap_enabled = false;
   in.automap_docked = MConfig::GetAutomapDocked() != 0;
-  in.direction_buttons = MConfig::GetDirectionButton() != 0;
-  in.hint_buttons = MConfig::GetHintButton() != 0;
-  in.fkey_buttons = MConfig::GetFkeyButton() != 0;
-  in.popup_buttons = MConfig::GetPopupDisplay() != 0;
-  in.status_bar = MConfig::GetStatusBar() != 0;
-  in.group_display = MConfig::GetGroupStatus();
-  in.health_bar = MConfig::GetHpbarEnable() != 0;
-  in.experience_bar = MConfig::GetExpDisplay() != 0;
-  in.enemy_bar = MConfig::GetEnemyHpbarEnable() != 0;
-  in.channel_window = MConfig::GetChannelWindow() != 0;
+  in.direction_buttons = false;
+  in.hint_buttons = false;
+  in.fkey_buttons = false;
+  in.popup_buttons = false;
+  in.status_bar = false;
+  in.group_display = 0;
+  in.health_bar = false;
+  in.experience_bar = false;
+  in.enemy_bar = false;
+  in.channel_window = false;
   in.input_height = MConfig::GetInputHeight();
   in.channel_height = MConfig::GetChannelHeight();
   in.logged_in = login_state == 2;
@@ -505,6 +507,8 @@ void vesk_mw::global_font_resync()
   main_text_display->change_font(global_font);
   if (input_window)
     input_window->edit->change_font(global_font);
+  // The character's configuration remembers the font and its size.
+  MConfig::SetFont(*global_font);
 }
 
 void vesk_mw::clear_channel_window_selection() {}
