@@ -113,7 +113,7 @@ vesk_mw::vesk_mw(const wxString &title, const wxPoint &pos, const wxSize &size)
     : vesk_frame(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE), shutdown_countdown(0),
       reconnect_pending(0), stream_demux(this), connection_started(0), connect_state(0), config_update_pending(0), ping_sent_usec(0), pending_text_flag(0), login_state(0),
       last_client_width(-1), last_client_height(-1), last_login_time(0), last_command_time(0),
-      popup_menu_count(0), channel_divert(0), main_text_display(nullptr), current_output_display(nullptr),
+      popup_menu_count(0), channel_divert_flag(0), main_text_display(nullptr), current_output_display(nullptr),
       force_trigger_counter(0),
       main_timer(this, MAIN_TIMER), save_timer(this, SAVE_TIMER), ping_timer(this, PING_TIMER), tick_count(0),
       background_bitmap(nullptr), background_width(-1), background_height(-1), logo_x(0), logo_y(0),
@@ -190,6 +190,10 @@ void vesk_mw::OnTimer(wxTimerEvent &)
 
   // Every animating panel advances by one fixed 20 ms step.
   vesk_embedded_window::animation_update(20);
+
+  // Settings changed since the last report go to the server.
+  if (login_state == 2 && config_update_pending)
+    send_config_update_to_server();
 
   // Client messages queued since the last tick.
   if (pending_text_flag) {
@@ -311,18 +315,20 @@ layout_input vesk_mw::gather_layout_input(int w, int h) const
   in.last_width = last_client_width;
   in.last_height = last_client_height;
   in.layout = MConfig::GetLayout();
-  in.automap_enabled = MConfig::GetAutomapEnable() != 0;
+  // Only panels that exist in this window take room; the switches of the
+  // others are kept in the configuration and reported to the server.
+  in.automap_enabled = false;
   in.automap_docked = MConfig::GetAutomapDocked() != 0;
-  in.direction_buttons = MConfig::GetDirectionButton() != 0;
-  in.hint_buttons = MConfig::GetHintButton() != 0;
-  in.fkey_buttons = MConfig::GetFkeyButton() != 0;
-  in.popup_buttons = MConfig::GetPopupDisplay() != 0;
-  in.status_bar = MConfig::GetStatusBar() != 0;
-  in.group_display = MConfig::GetGroupStatus();
-  in.health_bar = MConfig::GetHpbarEnable() != 0;
-  in.experience_bar = MConfig::GetExpDisplay() != 0;
-  in.enemy_bar = MConfig::GetEnemyHpbarEnable() != 0;
-  in.channel_window = MConfig::GetChannelWindow() != 0;
+  in.direction_buttons = false;
+  in.hint_buttons = false;
+  in.fkey_buttons = false;
+  in.popup_buttons = false;
+  in.status_bar = false;
+  in.group_display = 0;
+  in.health_bar = false;
+  in.experience_bar = false;
+  in.enemy_bar = false;
+  in.channel_window = false;
   in.input_height = MConfig::GetInputHeight();
   in.channel_height = MConfig::GetChannelHeight();
   in.logged_in = login_state == 2;
@@ -507,6 +513,8 @@ void vesk_mw::global_font_resync()
   main_text_display->change_font(global_font);
   if (input_window)
     input_window->edit->change_font(global_font);
+  // The character's configuration remembers the font and its size.
+  MConfig::SetFont(*global_font);
 }
 
 void vesk_mw::clear_channel_window_selection() {}

@@ -109,6 +109,22 @@ public:
 
   // Records from the server: the dispatcher and the handlers it calls.
   void process_tagged_data(const char *name, const char *data, int length);
+  void handle_login_record(const char *data);
+  void handle_dirs_record(const char *data);
+  void handle_event_record(const char *data);
+  void config_cmd_process(const char *command);
+  void send_config_update_to_server();
+  void set_automap_display_enable(int enable);
+
+  // Redirections of received text into popup displays and channels.
+  void mc_divert(const char *name);
+  void mc_undivert();
+  void mc_append(const char *name);
+  void mc_unappend();
+  void channel_divert(const char *name);
+  void channel_undivert();
+  vesk_ansi_display *find_popup_display(const char *name);
+  void redirect_to_unknown_popup();
 
   // Game connection (app/connection.cpp).
   int socket_is_connected();
@@ -188,7 +204,12 @@ public:
   time_t last_login_time;
   time_t last_command_time;
   int popup_menu_count;
-  int channel_divert;
+  int channel_divert_flag;
+  // The last exits value of a "dirs" record, the last measured ping time in
+  // milliseconds, and the scroll position an undivert restores.
+  int last_exits_value = 0;
+  int last_ping_ms = -1;
+  int divert_saved_scroll_pos = 0;
   // The main text display, and the display text goes to right now (the
   // main one unless text is diverted into a popup).
   vesk_main_window *main_text_display;
@@ -234,6 +255,13 @@ extern int delayed_url_available;
 extern char delayed_url_buffer[1024];
 
 int transfer_focus_main(wxWindow *window);
+
+// The character name as it may appear in the window title.
+wxString vesk_title_safe_name(const char *name);
+
+struct reported_options;
+// The options of the settings status line, read from the settings store.
+reported_options vesk_reported_options();
 
 // Installs handlers so that SIGTERM, SIGINT and SIGHUP request an orderly exit
 // on the next tick.
