@@ -182,7 +182,7 @@ int vesk_mw::display_channel_text(const char *, int) { return 0; }
 
 void vesk_mw::display_socket_data(const char *text, int length)
 {
-  if (channel_divert) {
+  if (channel_divert_flag) {
     // The channel window shows the run; the main display too when the
     // channel window is off, when duplication is asked for, or when there
     // is no channel window to take it.

@@ -26,6 +26,9 @@ protected:
     saved_font = global_font;
     global_font = font.get();
     mw = new vesk_mw("Ombrith", wxDefaultPosition, wxSize(984, 728));
+    // No game connection here: the first tick would connect and write its
+    // messages into the display.
+    mw->connection_started = 1;
     mw->Show();
     mw->resize();
   }
