@@ -176,3 +176,34 @@ TEST(Connection, DrainsATwentyMegabyteFlood)
   client.enter("after the flood");
   EXPECT_TRUE(server.wait_line_containing("after the flood", nullptr, 60000)) << server.problem();
 }
+
+// What scripts/run.sh gives a newcomer: the client against the demo world,
+// a name and a password typed in, and the player logged in (the window
+// title names the character).
+TEST(Connection, NewcomerLogsIntoTheDemoWorld)
+{
+  if (!can_run())
+    GTEST_SKIP() << "needs an X display and xdotool";
+  demo_server_harness server;
+  ASSERT_TRUE(server.start_world()) << server.problem();
+  e2e_client client(server.port());
+  ASSERT_TRUE(client.wait_window()) << client.process().stderr_text();
+  // The client connects on its first tick, well before the first line below
+  // is typed out; the server's name prompt may come before the verbose log.
+  client.enter("//debug 3");
+  client.enter("thorin");
+  ASSERT_TRUE(client.wait_log(e2e_client::shown_line_end("Choose a password: "))) << client.log();
+  client.enter("hush8secret");
+  EXPECT_TRUE(wait_until(
+      [&] {
+        return !run_capture("xdotool search --onlyvisible --pid " + std::to_string(client.process().pid()) +
+                            " --name '^Ombrith - Player Thorin$' 2>/dev/null")
+                    .empty();
+      },
+      20))
+      << client.log();
+  EXPECT_TRUE(client.wait_log(e2e_client::shown_line("Town Square"))) << client.log();
+  client.enter("north");
+  EXPECT_TRUE(client.wait_log(e2e_client::shown_line_end("North Road"))) << client.log();
+  EXPECT_EQ(client.log().find("hush8secret"), std::string::npos);
+}

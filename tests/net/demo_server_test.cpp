@@ -268,6 +268,7 @@ TEST_F(DemoServerTest, DemoWorldIdentifiesNewClientsAndShowsThePanels)
       {"east", "map", nullptr},
       {"east", "map", nullptr},
       {"north", "config", "exp_bar enable"},
+      {"south", "areaname", "Ombrith Village"},
   };
   for (const step &st : steps) {
     SCOPED_TRACE(st.command);

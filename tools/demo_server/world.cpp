@@ -615,8 +615,10 @@ void demo_world::on_line(demo_client &client, const std::string &raw)
   for (char &c : word)
     c = (char)std::tolower((unsigned char)c);
 
+  // A whole direction name or its abbreviation first ("south" is also the
+  // beginning of "southeast"), then the beginning of a name.
   for (int d = 0; d < demo_direction_count; ++d) {
-    if (word == demo_directions[d].abbreviation) {
+    if (word == demo_directions[d].abbreviation || word == demo_directions[d].name) {
       walk(s, d);
       return;
     }
