@@ -37,10 +37,15 @@ void construct_all_images()
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
     wxImage::AddHandler(new wxPNGHandler);
 
+  // A second call replaces the pictures of the first.
+  delete ombrith_logo_bitmap;
+  delete lock_bitmap;
+  for (vesk_bitmap *&icon : icon_bitmaps) {
+    delete icon;
+    icon = nullptr;
+  }
   ombrith_logo_bitmap = decode_picture("ombrith_text_transparent_white", 192, 43);
   lock_bitmap = decode_picture("lock", 21, 21);
-  for (vesk_bitmap *&icon : icon_bitmaps)
-    icon = nullptr;
   icon_bitmaps[ICON_UNWIELD] = decode_picture("unwield", 17, 17);
   icon_bitmaps[ICON_SLEEP] = decode_picture("sleep", 17, 17);
   icon_bitmaps[ICON_BURN] = decode_picture("burn2", 17, 17);

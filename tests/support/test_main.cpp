@@ -2,6 +2,7 @@
 // that drawing tests can run; logic tests run either way.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/init.h>
 
 bool ombrith_test_display_available = false;
@@ -17,6 +18,11 @@ int main(int argc, char **argv)
     wxTheApp->CallOnInit();
   int rc = RUN_ALL_TESTS();
   if (ombrith_test_display_available) {
+    // Give back what the tests put into the clipboard and primary selection.
+    wxTheClipboard->UsePrimarySelection(true);
+    wxTheClipboard->Clear();
+    wxTheClipboard->UsePrimarySelection(false);
+    wxTheClipboard->Clear();
     wxTheApp->OnExit();
     wxEntryCleanup();
   }
