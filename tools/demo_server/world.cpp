@@ -598,6 +598,9 @@ void demo_world::on_line(demo_client &client, const std::string &raw)
     prompt(s);
     return;
   }
+  // The answer starts on a line of its own, after the client's echo of the
+  // command.
+  write(s, "\r\n");
   if (line[0] == '\'') {
     std::string said = line.substr(1);
     size_t start = said.find_first_not_of(' ');
