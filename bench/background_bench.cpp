@@ -9,6 +9,7 @@
 
 #include "gfx/background.h"
 #include "gfx/themes.h"
+#include "toolkit_bench_main.h"
 
 namespace {
 
@@ -25,21 +26,12 @@ BENCHMARK(BM_BackgroundRedraw)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
+namespace {
+void set_up_themes()
 {
-  int wx_argc = 1;
-  char *wx_argv[] = {argv[0], nullptr};
-  wxApp::SetInstance(new wxApp());
-  if (!wxEntryStart(wx_argc, wx_argv)) {
-    std::fprintf(stderr, "needs an X display (run under xvfb-run)\n");
-    return 1;
-  }
-  wxTheApp->CallOnInit();
   initialize_themes();
   switch_background_theme_to(2);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  wxEntryCleanup();
-  return 0;
 }
+} // namespace
+
+int main(int argc, char **argv) { return run_benchmarks_with_toolkit(argc, argv, true, nullptr, set_up_themes); }

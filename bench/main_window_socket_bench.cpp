@@ -15,6 +15,7 @@
 #include "game_text.h"
 #include "gfx/font.h"
 #include "text/ansi_display.h"
+#include "toolkit_bench_main.h"
 
 namespace {
 
@@ -53,20 +54,4 @@ BENCHMARK(BM_MainWindowProcessSocketData)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-  int wx_argc = 1;
-  char *wx_argv[] = {argv[0], nullptr};
-  wxApp::SetInstance(new wxApp());
-  have_display = wxEntryStart(wx_argc, wx_argv);
-  if (have_display)
-    wxTheApp->CallOnInit();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (have_display) {
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-  }
-  return 0;
-}
+int main(int argc, char **argv) { return run_benchmarks_with_toolkit(argc, argv, false, &have_display, nullptr); }

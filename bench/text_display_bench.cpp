@@ -22,6 +22,7 @@
 #include "text/ansi_interpreter.h"
 #include "text/ansi_palette.h"
 #include "text/text_store.h"
+#include "toolkit_bench_main.h"
 
 namespace {
 
@@ -239,20 +240,4 @@ BENCHMARK(BM_FullRepaint1080p)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-  int wx_argc = 1;
-  char *wx_argv[] = {argv[0], nullptr};
-  wxApp::SetInstance(new wxApp());
-  have_display = wxEntryStart(wx_argc, wx_argv);
-  if (have_display)
-    wxTheApp->CallOnInit();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (have_display) {
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-  }
-  return 0;
-}
+int main(int argc, char **argv) { return run_benchmarks_with_toolkit(argc, argv, false, &have_display, nullptr); }

@@ -13,6 +13,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/font.h"
+#include "toolkit_bench_main.h"
 
 namespace {
 
@@ -117,19 +118,4 @@ BENCHMARK(BM_FullScreenCopyToDC)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-  int wx_argc = 1;
-  char *wx_argv[] = {argv[0], nullptr};
-  wxApp::SetInstance(new wxApp());
-  if (!wxEntryStart(wx_argc, wx_argv)) {
-    std::fprintf(stderr, "needs an X display (run under xvfb-run)\n");
-    return 1;
-  }
-  wxTheApp->CallOnInit();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  wxEntryCleanup();
-  return 0;
-}
+int main(int argc, char **argv) { return run_benchmarks_with_toolkit(argc, argv, true, nullptr, nullptr); }

@@ -61,3 +61,17 @@ log_capture::~log_capture()
 }
 
 std::string log_capture::text() const { return read_file(dir_.file("log.txt")); }
+
+std::string log_capture::text_without_open_notice() const
+{
+  std::string all = text(), out;
+  size_t at = 0;
+  while (at < all.size()) {
+    size_t nl = all.find('\n', at);
+    size_t stop = nl == std::string::npos ? all.size() : nl + 1;
+    if (all.compare(at, 36, "vesk_client_try_open_debug_logfile()") != 0)
+      out.append(all, at, stop - at);
+    at = stop;
+  }
+  return out;
+}

@@ -31,6 +31,9 @@ public:
   explicit log_capture(int level = 3);
   ~log_capture();
   std::string text() const;
+  // The text without the debug log's own "opened logfile" notice, which the
+  // verbose level writes first.
+  std::string text_without_open_notice() const;
 
 private:
   temp_dir dir_;

@@ -17,21 +17,6 @@
 #include "test_support.h"
 #include "util/platform.h"
 
-// The verbose log also holds the debug log's own "opened logfile" notice.
-static std::string without_open_notice(const std::string &text)
-{
-  std::string out;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t nl = text.find('\n', at);
-    size_t stop = nl == std::string::npos ? text.size() : nl + 1;
-    std::string line = text.substr(at, stop - at);
-    if (line.rfind("vesk_client_try_open_debug_logfile()", 0) != 0)
-      out += line;
-    at = stop;
-  }
-  return out;
-}
 
 namespace {
 bool is_dir(const std::string &path)
@@ -390,7 +375,7 @@ TEST(BulkAllocate, ReportsAndLinksTheBlock)
   }
   EXPECT_EQ(linked, 6553);
 
-  EXPECT_EQ(without_open_notice(log.text()), "Allocating      1 objects of size      8 (        8 bytes), type 'tiny'\n"
+  EXPECT_EQ(log.text_without_open_notice(), "Allocating      1 objects of size      8 (        8 bytes), type 'tiny'\n"
                         "Allocating   6553 objects of size     40 (   262120 bytes), type 'text chunk'\n");
   std::free(tiny);
   std::free(chunk);

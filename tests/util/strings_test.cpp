@@ -8,21 +8,6 @@
 #include "test_support.h"
 #include "util/strings.h"
 
-// The verbose log also holds the debug log's own "opened logfile" notice.
-static std::string without_open_notice(const std::string &text)
-{
-  std::string out;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t nl = text.find('\n', at);
-    size_t stop = nl == std::string::npos ? text.size() : nl + 1;
-    std::string line = text.substr(at, stop - at);
-    if (line.rfind("vesk_client_try_open_debug_logfile()", 0) != 0)
-      out += line;
-    at = stop;
-  }
-  return out;
-}
 
 TEST(IsInt, LeadingNumber)
 {
@@ -56,7 +41,7 @@ TEST(NextArg, StepsOverOneWord)
 
   log_capture log(3);
   EXPECT_EQ(next_arg(static_cast<const char *>(nullptr)), nullptr);
-  EXPECT_EQ(without_open_notice(log.text()), "Error in next_arg(), NULL pointer passed in.\n");
+  EXPECT_EQ(log.text_without_open_notice(), "Error in next_arg(), NULL pointer passed in.\n");
 }
 
 TEST(WordCompare, WholeWordsIgnoringCase)
