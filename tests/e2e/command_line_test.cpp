@@ -2,6 +2,7 @@
 // reaches the client's command path.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -69,13 +70,10 @@ TEST(CommandLine, CommandsPasswordKeypadAndQuitAgainstTheServer)
   if (!test_have_display() || !have_xdotool())
     GTEST_SKIP() << "needs an X display and xdotool";
   demo_server_harness server;
-  ASSERT_TRUE(server.start()) << server.problem();
-  e2e_client client(server.port());
-  ASSERT_TRUE(server.wait_connected(30000)) << server.problem();
+  std::unique_ptr<e2e_client> started;
+  ASSERT_NO_FATAL_FAILURE(start_connected_client(server, started));
+  e2e_client &client = *started;
   std::string line;
-  ASSERT_TRUE(server.wait_line(&line)) << server.problem();
-  ASSERT_EQ(line, e2e_identification());
-  ASSERT_TRUE(client.wait_window()) << client.process().stderr_text();
 
   // The verbose log shows every line of the main display.
   client.enter("//debug 3");

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -68,14 +69,10 @@ TEST(Connection, IdentifiesShowsTextAndRecordsSurvivesTheServerClosingAndReconne
   if (!can_run())
     GTEST_SKIP() << "needs an X display and xdotool";
   demo_server_harness server;
-  ASSERT_TRUE(server.start()) << server.problem();
-  e2e_client client(server.port());
-
-  ASSERT_TRUE(server.wait_connected(30000)) << server.problem();
+  std::unique_ptr<e2e_client> started;
+  ASSERT_NO_FATAL_FAILURE(start_connected_client(server, started));
+  e2e_client &client = *started;
   std::string line;
-  ASSERT_TRUE(server.wait_line(&line)) << server.problem();
-  EXPECT_EQ(line, e2e_identification());
-  ASSERT_TRUE(client.wait_window()) << client.process().stderr_text();
   ASSERT_NO_FATAL_FAILURE(verbose_log_while_connected(client, server));
 
   // Bold red text: its colour must appear on the screen.
@@ -148,12 +145,10 @@ TEST(Connection, DrainsATwentyMegabyteFlood)
   if (!can_run())
     GTEST_SKIP() << "needs an X display and xdotool";
   demo_server_harness server;
-  ASSERT_TRUE(server.start()) << server.problem();
-  e2e_client client(server.port());
-  ASSERT_TRUE(server.wait_connected(30000)) << server.problem();
+  std::unique_ptr<e2e_client> started;
+  ASSERT_NO_FATAL_FAILURE(start_connected_client(server, started));
+  e2e_client &client = *started;
   std::string line;
-  ASSERT_TRUE(server.wait_line(&line)) << server.problem();
-  ASSERT_TRUE(client.wait_window()) << client.process().stderr_text();
 
   const unsigned long long bytes = 20ull << 20;
   auto start = std::chrono::steady_clock::now();

@@ -3,6 +3,7 @@
 // configuration command with a new report, and saves the changed option.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "demo_server_harness.h"
@@ -24,13 +25,10 @@ TEST(Dispatch, LoginStatusLinePingConfigCommandAndSavedOption)
   if (!test_have_display() || !e2e_have_xdotool())
     GTEST_SKIP() << "needs an X display and xdotool";
   demo_server_harness server;
-  ASSERT_TRUE(server.start()) << server.problem();
-  e2e_client client(server.port());
-  ASSERT_TRUE(server.wait_connected(30000)) << server.problem();
+  std::unique_ptr<e2e_client> started;
+  ASSERT_NO_FATAL_FAILURE(start_connected_client(server, started));
+  e2e_client &client = *started;
   std::string line;
-  ASSERT_TRUE(server.wait_line(&line)) << server.problem();
-  ASSERT_EQ(line, e2e_identification());
-  ASSERT_TRUE(client.wait_window()) << client.process().stderr_text();
 
   ASSERT_TRUE(server.send_record("login", "Aragorn\nwelcome"));
   EXPECT_TRUE(wait_until([&] { return window_titled(client, "^Ombrith - Player Aragorn$"); }, 20));

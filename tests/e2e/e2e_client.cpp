@@ -1,4 +1,7 @@
 #include "e2e_client.h"
+#include "demo_server_harness.h"
+
+#include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -198,4 +201,15 @@ long count_screen_pixels(int red, int green, int blue)
     }
   }
   return n;
+}
+
+void start_connected_client(demo_server_harness &server, std::unique_ptr<e2e_client> &client)
+{
+  ASSERT_TRUE(server.start()) << server.problem();
+  client.reset(new e2e_client(server.port()));
+  ASSERT_TRUE(server.wait_connected(30000)) << server.problem();
+  std::string line;
+  ASSERT_TRUE(server.wait_line(&line)) << server.problem();
+  ASSERT_EQ(line, e2e_identification());
+  ASSERT_TRUE(client->wait_window()) << client->process().stderr_text();
 }

@@ -56,6 +56,13 @@ private:
   std::unique_ptr<child_process> process_;
 };
 
+class demo_server_harness;
+
+// Starts the demo server in script mode and the client against it, and
+// waits until the client has connected, sent its identification line and
+// shown its window. Use inside ASSERT_NO_FATAL_FAILURE.
+void start_connected_client(demo_server_harness &server, std::unique_ptr<e2e_client> &client);
+
 // A listening socket on a free loopback port that never accepts: TCP
 // connects succeed (the backlog takes them) and then nothing is said.
 class silent_listener {
