@@ -7,7 +7,7 @@ packages=(
   g++ clang cmake ninja-build pkg-config
   libwxgtk3.2-dev libssl-dev portaudio19-dev libvorbis-dev libogg-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-apps xdg-utils libxml2-utils chromium openssl
+  xvfb xauth xdotool x11-apps xdg-utils libxml2-utils chromium openssl fonts-dejavu-core
 )
 
 missing=()
@@ -29,4 +29,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update
-"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
