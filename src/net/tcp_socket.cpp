@@ -425,6 +425,29 @@ int vesk_tcp_socket::nonblocking_write(const char *data, int length)
   return -1;
 }
 
+// Waits up to ms for the socket to become ready for `what`: 1 ready, 0 not
+// yet (or an interrupted wait), -1 the connection failed (the error goes to
+// `error` and the socket is closed).
+int vesk_tcp_socket::wait_until_ready(int what, int ms, int &error)
+{
+  int ready = 0;
+  int n = socket.wait(what, ms, &ready);
+  if (n == 0)
+    return 0;
+  if (n < 0) {
+    if (vesk_network_socket::is_generic_retry_error_code(n))
+      return 0;
+    error = n;
+  } else if ((ready & VESK_WAIT_EXCEPTION) && !(ready & what)) {
+    error = VESK_NET_CONNECTION_RESET;
+  } else {
+    return 1;
+  }
+  state = SOCKET_UNCONNECTED;
+  socket.close();
+  return -1;
+}
+
 int vesk_tcp_socket::blocking_read(char *buffer, int size, int ms)
 {
   if (state != SOCKET_CONNECTED) {
@@ -439,25 +462,8 @@ int vesk_tcp_socket::blocking_read(char *buffer, int size, int ms)
     if (r != 0)
       return r;
   }
-  int ready = 0;
-  int n = socket.wait(VESK_WAIT_READ, ms, &ready);
-  if (n == 0)
-    return 0;
-  if (n < 0) {
-    if (vesk_network_socket::is_generic_retry_error_code(n))
-      return 0;
-    read_error = n;
-    state = SOCKET_UNCONNECTED;
-    socket.close();
-    return -1;
-  }
-  if ((ready & VESK_WAIT_EXCEPTION) && !(ready & VESK_WAIT_READ)) {
-    read_error = VESK_NET_CONNECTION_RESET;
-    state = SOCKET_UNCONNECTED;
-    socket.close();
-    return -1;
-  }
-  return nonblocking_read(buffer, size);
+  int r = wait_until_ready(VESK_WAIT_READ, ms, read_error);
+  return r > 0 ? nonblocking_read(buffer, size) : r;
 }
 
 int vesk_tcp_socket::blocking_write(const char *data, int length, int ms)
@@ -468,25 +474,8 @@ int vesk_tcp_socket::blocking_write(const char *data, int length, int ms)
   }
   if (!data || length < 1)
     return 0;
-  int ready = 0;
-  int n = socket.wait(VESK_WAIT_WRITE, ms, &ready);
-  if (n == 0)
-    return 0;
-  if (n < 0) {
-    if (vesk_network_socket::is_generic_retry_error_code(n))
-      return 0;
-    write_error = n;
-    state = SOCKET_UNCONNECTED;
-    socket.close();
-    return -1;
-  }
-  if ((ready & VESK_WAIT_EXCEPTION) && !(ready & VESK_WAIT_WRITE)) {
-    write_error = VESK_NET_CONNECTION_RESET;
-    state = SOCKET_UNCONNECTED;
-    socket.close();
-    return -1;
-  }
-  return nonblocking_write(data, length);
+  int r = wait_until_ready(VESK_WAIT_WRITE, ms, write_error);
+  return r > 0 ? nonblocking_write(data, length) : r;
 }
 
 void vesk_tcp_socket::disconnect_close()

@@ -62,6 +62,7 @@ public:
   int ssl_retry_connect();
 
 private:
+  int wait_until_ready(int what, int ms, int &error);
   // Runs the handshake to its end, at most timeout_ms milliseconds
   // (negative: without limit); the connect fails with VESK_NET_TIMEOUT when
   // the time runs out.
